@@ -1,0 +1,10 @@
+#include "app/command_line.h"
+
+std::string TailFromArguments(int argc, const char* const* argv) {
+  std::string tail;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) tail += ' ';
+    tail += argv[i];
+  }
+  return tail;
+}

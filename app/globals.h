@@ -1,0 +1,18 @@
+// The program-wide state of a run: one instance each, alive for the whole
+// process. The two files are constructed source first, so the tile is closed
+// first when the process ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/map_description.h"
+#include "fileio/file.h"
+#include "tiling/image_header.h"
+
+extern std::string mapPath;             // the command-line tail, verbatim
+extern char sourcePath[kTextCapacity];  // line 1 of the map description, later its stem
+extern InFile sourceFile;
+extern OutFile tileFile;
+extern ImageHeader imageHeader;
+extern std::int32_t left, top, right, bottom;  // the region, in source pixels

@@ -1,0 +1,48 @@
+#include "app/map_description.h"
+
+#include "fileio/text.h"
+
+namespace {
+
+bool IsSpace(char c) {
+  return c == ' ' || (c >= 9 && c <= 13);
+}
+
+// Reads the next line and splits it at its first comma into x and y.
+void ReadCorner(InFile& mapFile, std::int32_t& x, std::int32_t& y) {
+  char line[kTextCapacity];
+  char head[kTextCapacity];
+  char tail[kTextCapacity];
+  ReadLine(mapFile, line, sizeof line);
+  SplitAtFirst(line, ',', head, sizeof head, tail, sizeof tail);
+  x = ParseInteger(head);
+  y = ParseInteger(tail);
+}
+
+void SkipLine(InFile& mapFile) {
+  char line[kTextCapacity];
+  ReadLine(mapFile, line, sizeof line);
+}
+
+}  // namespace
+
+std::int32_t ParseInteger(const char* text) {
+  while (IsSpace(*text)) ++text;
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  std::uint32_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10 + (*text - '0');
+  if (negative) value = 0u - value;
+  return static_cast<std::int32_t>(value);
+}
+
+Region ReadRegion(InFile& mapFile) {
+  Region region;
+  ReadCorner(mapFile, region.left, region.top);      // line 2
+  SkipLine(mapFile);                                 // line 3
+  SkipLine(mapFile);                                 // line 4
+  ReadCorner(mapFile, region.right, region.bottom);  // line 5
+  SkipLine(mapFile);                                 // line 6
+  SkipLine(mapFile);                                 // line 7
+  return region;
+}

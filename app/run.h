@@ -1,0 +1,9 @@
+// The whole run: read the map description named by the command-line tail,
+// cut every tile of its region out of the source bitmap, tell the user.
+#pragma once
+
+constexpr int kSuccessStatus = 123;
+constexpr int kFailureStatus = 0;
+
+// Returns the process's exit status.
+int RunTiling(const char* commandTail);
