@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs what Gridsaw needs on Debian 12 (as root), builds it, and cuts the
+# bundled example map into tiles.
+set -eu
+cd "$(dirname "$0")"
+
+if [ "$(id -u)" = 0 ]; then
+  apt-get update -q
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    cmake make g++ googletest libgtest-dev python3 python3-pil
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j "$(nproc)"
+
+cd example
+../build/gridsaw island.map
+ls -1 "island tile "*.bmp

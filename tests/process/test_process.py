@@ -1,0 +1,260 @@
+"""Gridsaw as a process: exit status, message and the files it leaves, on
+maps and bitmaps each test makes in a folder of its own. Tiles are checked
+pixel for pixel through PIL, a BMP reader that owes nothing to Gridsaw."""
+
+import os
+import resource
+import shutil
+import tempfile
+import unittest
+
+from PIL import Image
+
+import bitmaps
+from runners import runner_from_environment
+
+CONVERTED = "Map has been converted to tiles."
+CANNOT_OPEN_MAP = "Error: cannot open .map file!"
+CANNOT_OPEN_SOURCE = "Error: cannot open source bitmap!"
+NOT_SIXTEEN_COLOURS = "Error: source bitmap is not a 16-colour BMP!"
+CANNOT_OPEN_TILE = "Error: cannot open output bitmap!"
+CANNOT_WRITE_TILE = "Error: cannot write output bitmap!"
+
+
+def map_text(source, first, second, eol="\r\n", line3="top left", line4="bottom right"):
+    return eol.join([source, first, line3, line4, second, "", ""]) + eol
+
+
+class ProcessTest(unittest.TestCase):
+    def setUp(self):
+        self.runner = runner_from_environment()
+        self.dir = tempfile.mkdtemp(prefix="gridsaw-process-")
+        self.addCleanup(shutil.rmtree, self.dir, True)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def write(self, name, data):
+        if isinstance(data, str):
+            data = data.encode("latin-1")
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def tile_names(self):
+        return sorted(n for n in os.listdir(self.dir) if " tile " in n)
+
+    def run_gridsaw(self, tail, **kwargs):
+        return self.runner.run(tail, cwd=self.dir, **kwargs)
+
+    def assertOutcome(self, outcome, status, message, kind):
+        self.assertEqual((outcome.status, outcome.message, outcome.kind), (status, message, kind))
+
+    def assertConverted(self, outcome):
+        self.assertOutcome(outcome, 123, CONVERTED, "information")
+
+    def assertFailed(self, outcome, message):
+        self.assertOutcome(outcome, 0, message, "error")
+
+    def assertTilesShowSource(self, source_name, left, top, columns, rows, stem="area"):
+        """Every pixel of every tile against the source as PIL reads it;
+        outside the image (and its row padding) the index must be 0."""
+        source = Image.open(self.path(source_name))
+        width, height = source.size
+        source_pixels = source.tobytes()
+        stored_width = bitmaps.stored_row_pixels(width)
+        for row in range(rows):
+            for column in range(columns):
+                name = f"{stem} tile {column},{row}.bmp"
+                tile = Image.open(self.path(name))
+                self.assertEqual((tile.size, tile.mode), ((304, 300), "P"), name)
+                self.assertEqual(tile.getpalette()[:48], source.getpalette()[:48], name)
+                x0 = left + 300 * column
+                x0 -= int(x0 - x0 // 2 * 2) if x0 >= 0 else -(-x0 % 2)
+                y0 = top + 300 * row
+                tile_pixels = tile.tobytes()
+                for ty in range(300):
+                    y = y0 + ty
+                    expected = bytearray(304)
+                    if 0 <= y < height:
+                        for tx in range(304):
+                            x = x0 + tx
+                            if 0 <= x < width:
+                                expected[tx] = source_pixels[y * width + x]
+                            elif width <= x < stored_width:
+                                expected[tx] = bitmaps.pixel(x, y)
+                    got = tile_pixels[ty * 304:(ty + 1) * 304]
+                    self.assertEqual(got, bytes(expected), f"{name} row {ty}")
+
+
+class TilingRun(ProcessTest):
+    def test_six_tiles_named_by_column_and_row_match_the_source(self):
+        self.write("area.bmp", bitmaps.make_bitmap(904, 600))
+        self.write("area.map", map_text("area.bmp", "0,0", "900,600"))
+        self.assertConverted(self.run_gridsaw("area.map"))
+        self.assertEqual(self.tile_names(),
+                         sorted(f"area tile {c},{r}.bmp" for r in range(2) for c in range(3)))
+        self.assertTilesShowSource("area.bmp", 0, 0, 3, 2)
+
+    def test_region_past_every_edge_of_an_odd_sized_source(self):
+        self.write("area.bmp", bitmaps.make_bitmap(601, 350))
+        self.write("area.map", map_text("area.bmp", "-1,-10", "700,400"))
+        self.assertConverted(self.run_gridsaw("area.map"))
+        self.assertEqual(len(self.tile_names()), 6)
+        self.assertTilesShowSource("area.bmp", -1, -10, 3, 2)
+
+    def test_top_down_source_with_a_v5_header(self):
+        self.write("area.bmp", bitmaps.make_bitmap(500, 320, info_header_size=124, top_down=True))
+        self.write("area.map", map_text("area.bmp", "3,1", "400,302"))
+        self.assertConverted(self.run_gridsaw("area.map"))
+        self.assertTilesShowSource("area.bmp", 3, 1, 2, 2)
+        tile = self.read("area tile 0,0.bmp")
+        self.assertEqual(int.from_bytes(tile[10:14], "little"), 202)
+        self.assertEqual(tile[118:202], bytes(84))
+
+    def test_line_ends_decide_which_line_is_the_fifth(self):
+        self.write("area.bmp", bitmaps.make_bitmap(904, 600))
+        self.write("lf.map", map_text("area.bmp", "0,0", "900,600", eol="\n", line3="", line4=""))
+        self.assertConverted(self.run_gridsaw("lf.map"))
+        self.assertEqual(self.tile_names(), [], "LF-only: empty lines collapse, no region")
+        self.write("crlf.map", map_text("area.bmp", "0,0", "900,600", line3="", line4=""))
+        self.assertConverted(self.run_gridsaw("crlf.map"))
+        self.assertEqual(len(self.tile_names()), 6)
+
+    def test_empty_grids_still_report_success(self):
+        self.write("area.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("flat.map", map_text("area.bmp", "10,10", "10,900"))
+        self.assertConverted(self.run_gridsaw("flat.map"))
+        self.write("only-path.map", "area.bmp")
+        self.assertConverted(self.run_gridsaw("only-path.map"))
+        self.assertEqual(self.tile_names(), [])
+
+    def test_a_region_up_to_the_largest_coordinate_ends_its_loops(self):
+        self.write("area.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("area.map", map_text("area.bmp", "2147483000,2147483600", "2147483647,2147483647"))
+        self.assertConverted(self.run_gridsaw("area.map"))
+        self.assertEqual(self.tile_names(), ["area tile 0,0.bmp", "area tile 1,0.bmp",
+                                             "area tile 2,0.bmp"])
+        self.assertEqual(self.read("area tile 2,0.bmp")[118:], bytes(45600))
+
+    def test_left_0_right_301_gives_two_columns_and_reruns_replace_tiles(self):
+        self.write("area.bmp", bitmaps.make_bitmap(640, 300))
+        self.write("area.map", map_text("area.bmp", "0,0", "301,300"))
+        self.write("area tile 1,0.bmp", b"stale" * 20000)
+        self.assertConverted(self.run_gridsaw("area.map"))
+        self.assertEqual(self.tile_names(), ["area tile 0,0.bmp", "area tile 1,0.bmp"])
+        self.assertTilesShowSource("area.bmp", 0, 0, 2, 1)
+
+    def test_stem_is_cut_at_the_last_dot_even_in_a_folder_name(self):
+        os.mkdir(self.path("maps.old"))
+        self.write("maps.old/area", bitmaps.make_bitmap(64, 64))
+        self.write("area.map", map_text("maps.old/area", "0,0", "1,1"))
+        self.assertConverted(self.run_gridsaw("area.map"))
+        self.assertTrue(os.path.exists(self.path("maps tile 0,0.bmp")))
+
+    def test_a_map_path_with_spaces_works_as_one_argument_or_several(self):
+        os.mkdir(self.path("my maps"))
+        self.write("area.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("my maps/a.map", map_text("area.bmp", "0,0", "1,1"))
+        self.assertConverted(self.run_gridsaw("my maps/a.map"))
+        status, output = self.runner.run_args(["my", "maps/a.map"], cwd=self.dir)
+        self.assertEqual((status, output), (123, f"Gridsaw: {CONVERTED}\n"))
+
+
+class BadInput(ProcessTest):
+    def test_missing_map_empty_tail_and_quoted_tail(self):
+        self.assertFailed(self.run_gridsaw("nowhere.map"), CANNOT_OPEN_MAP)
+        self.assertFailed(self.run_gridsaw(""), CANNOT_OPEN_MAP)
+        self.write("area.map", map_text("area.bmp", "0,0", "1,1"))
+        self.assertFailed(self.run_gridsaw('"area.map"'), CANNOT_OPEN_MAP)
+
+    def test_empty_map_and_missing_source(self):
+        self.write("empty.map", "")
+        self.assertFailed(self.run_gridsaw("empty.map"), CANNOT_OPEN_SOURCE)
+        self.write("area.map", map_text("missing.bmp", "0,0", "900,600"))
+        self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_SOURCE)
+
+    def test_a_source_path_too_long_for_its_buffer_is_not_opened_cut(self):
+        # The first 255 characters name a real bitmap; the line goes on.
+        folder = "d" * 120
+        os.mkdir(self.path(folder))
+        cut_path = folder + "/" + "s" * (255 - len(folder) - 1)
+        self.write(cut_path, bitmaps.make_bitmap(64, 64))
+        self.write("area.map", map_text(cut_path + "x.bmp", "0,0", "1,1"))
+        self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_SOURCE)
+        self.assertEqual(os.listdir(self.path(folder)), [os.path.basename(cut_path)])
+
+    def test_every_kind_of_bad_source_is_refused_before_any_tile(self):
+        good = bitmaps.make_bitmap(64, 64)
+        bad_sources = {
+            "short header": good[:53],
+            "not BM": b"XY" + good[2:],
+            "small info header": bitmaps.with_u32(good, 14, 12),
+            "8 bits per pixel": good[:28] + b"\x08\x00" + good[30:],
+            "RLE4": bitmaps.with_u32(good, 30, 2),
+            "zero width": bitmaps.with_u32(good, 18, 0),
+            "negative width": bitmaps.with_u32(good, 18, -64),
+            "zero height": bitmaps.with_u32(good, 22, 0),
+            "17 colours": bitmaps.with_u32(good, 46, 17),
+            "pixels inside the palette": bitmaps.with_u32(good, 10, 100),
+            "truncated pixels": good[:-1],
+            "pixels past 2^31": bitmaps.with_u32(good, 22, 0x7FFFFFFF),
+            "offset past the file": bitmaps.with_u32(good, 10, 0x7FFFFF00),
+        }
+        self.write("area.map", map_text("area.bmp", "0,0", "600,600"))
+        for kind, data in bad_sources.items():
+            with self.subTest(kind):
+                self.write("area.bmp", data)
+                self.assertFailed(self.run_gridsaw("area.map"), NOT_SIXTEEN_COLOURS)
+                self.assertEqual(self.tile_names(), [])
+
+    def test_a_tile_that_cannot_be_created_stops_the_run_and_keeps_earlier_tiles(self):
+        self.write("area.bmp", bitmaps.make_bitmap(904, 600))
+        self.write("area.map", map_text("area.bmp", "0,0", "900,600"))
+        os.mkdir(self.path("area tile 2,0.bmp"))  # squats on the third tile's name
+        self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_TILE)
+        self.assertEqual(self.tile_names(), ["area tile 0,0.bmp", "area tile 1,0.bmp",
+                                             "area tile 2,0.bmp"])
+        self.assertTilesShowSource("area.bmp", 0, 0, 2, 1)
+
+    @unittest.skipIf(os.geteuid() == 0, "permissions do not bind root")
+    def test_an_unwritable_output_folder(self):
+        os.mkdir(self.path("maps"))
+        self.write("maps/area.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("area.map", map_text("maps/area.bmp", "0,0", "1,1"))
+        os.chmod(self.path("maps"), 0o555)
+        self.addCleanup(os.chmod, self.path("maps"), 0o755)
+        self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_TILE)
+
+    def test_a_tile_name_too_long_for_its_buffer_is_never_created_cut(self):
+        stem = "a" * 245
+        self.write(stem + ".bmp", bitmaps.make_bitmap(64, 64))
+        self.write("area.map", map_text(stem + ".bmp", "0,0", "1,1"))
+        self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_TILE)
+        self.assertEqual(sorted(os.listdir(self.dir)), sorted(["area.map", stem + ".bmp"]))
+
+    def test_a_write_failure_leaves_no_partial_tile(self):
+        self.write("area.bmp", bitmaps.make_bitmap(904, 600))
+        self.write("area.map", map_text("area.bmp", "0,0", "900,600"))
+
+        def limit_file_size():
+            resource.setrlimit(resource.RLIMIT_FSIZE, (20000, 20000))
+
+        self.assertFailed(self.run_gridsaw("area.map", preexec_fn=limit_file_size),
+                          CANNOT_WRITE_TILE)
+        self.assertEqual(self.tile_names(), [])
+
+    def test_a_map_named_like_its_first_tile_survives_intact(self):
+        self.write("area.bmp", bitmaps.make_bitmap(904, 600))
+        text = map_text("area.bmp", "0,0", "900,600")
+        self.write("area tile 0,0.bmp", text)
+        self.assertFailed(self.run_gridsaw("area tile 0,0.bmp"), CANNOT_OPEN_TILE)
+        self.assertEqual(self.read("area tile 0,0.bmp"), text.encode())
+        self.assertEqual(self.tile_names(), ["area tile 0,0.bmp"])
+
+
+if __name__ == "__main__":
+    unittest.main()
