@@ -5,9 +5,12 @@ set -eu
 cd "$(dirname "$0")"
 
 if [ "$(id -u)" = 0 ]; then
+  # i386 for Wine's 32-bit half: the Windows build is tested under Wine.
+  dpkg --add-architecture i386
   apt-get update -q
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    cmake make g++ googletest libgtest-dev python3 python3-pil
+    cmake make g++ googletest libgtest-dev python3 python3-pil \
+    g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool x11-apps imagemagick
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
 #include "fileio/text.h"
 #include "tests/test_files.h"
 
@@ -59,15 +58,6 @@ TEST(ReadRegion, MissingLinesAndCommasReadAsZero) {
   EXPECT_EQ(noComma.top, 0);
   EXPECT_EQ(noComma.right, 34);
   EXPECT_EQ(noComma.bottom, 0);
-}
-
-TEST(TailFromArguments, JoinsTheArgumentsAfterTheProgramName) {
-  const char* none[] = {"gridsaw"};
-  EXPECT_EQ(TailFromArguments(1, none), "");
-  const char* split[] = {"gridsaw", "my", "maps/a.map"};
-  EXPECT_EQ(TailFromArguments(3, split), "my maps/a.map");
-  const char* whole[] = {"gridsaw", "my maps/a.map"};
-  EXPECT_EQ(TailFromArguments(2, whole), "my maps/a.map");
 }
 
 }  // namespace

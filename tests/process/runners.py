@@ -1,11 +1,14 @@
 """How the process tests start Gridsaw and hear its message.
 
 The program under test comes from the environment: GRIDSAW names the Linux
-binary.
+binary; GRIDSAW_EXE, with GRIDSAW_LAUNCHER, the Windows one, run under Wine.
 """
 
 import os
+import re
+import signal
 import subprocess
+import tempfile
 from dataclasses import dataclass
 
 
@@ -17,15 +20,20 @@ class Outcome:
 
 
 class PosixRunner:
-    """gridsaw on Linux: the message is one line, "Gridsaw: " and the text."""
+    """gridsaw on Linux: the message is one line, "Gridsaw: " and the text.
+    The tail is the arguments joined with spaces, taken verbatim."""
+
+    strips_enclosing_quotes = False
 
     def __init__(self, program):
         self.program = program
 
     def run(self, tail, cwd, preexec_fn=None, timeout=60):
-        args = [self.program] + ([tail] if tail else [])
-        done = subprocess.run(args, cwd=cwd, capture_output=True, timeout=timeout,
-                              preexec_fn=preexec_fn)
+        return self.run_args([tail] if tail else [], cwd, preexec_fn, timeout)
+
+    def run_args(self, args, cwd, preexec_fn=None, timeout=60):
+        done = subprocess.run([self.program] + args, cwd=cwd, capture_output=True,
+                              timeout=timeout, preexec_fn=preexec_fn)
         out, err = done.stdout.decode(), done.stderr.decode()
         lines = (out + err).splitlines()
         assert len(lines) == 1, f"expected one message line, got {lines!r}"
@@ -33,10 +41,69 @@ class PosixRunner:
         assert caption == "Gridsaw", lines[0]
         return Outcome(done.returncode, text, "error" if err else "information")
 
-    def run_args(self, args, cwd):
-        done = subprocess.run([self.program] + args, cwd=cwd, capture_output=True, timeout=60)
-        return done.returncode, (done.stdout + done.stderr).decode()
+
+# Wine's relay trace of the one call that shows the message.
+MESSAGE_BOX_CALL = re.compile(
+    r'Call user32\.MessageBoxA\((\w+),\w+ "((?:[^"\\]|\\.)*)",\w+ "((?:[^"\\]|\\.)*)",(\w+)\)')
+MB_ICONERROR = 0x10
+MB_ICONINFORMATION = 0x40
+
+
+def unescape(text):
+    return re.sub(r'\\(.)', lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m[1], m[1]), text)
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class WineRunner:
+    """gridsaw.exe under Wine, started by a launcher with an exact command
+    line. Without a display MessageBoxA returns at once; the relay trace
+    shows its owner, text, caption and style."""
+
+    strips_enclosing_quotes = True
+
+    def __init__(self, program, launcher):
+        self.program = program
+        self.launcher = launcher
+
+    def run(self, tail, cwd, preexec_fn=None, timeout=60):
+        return self.run_command_line("gridsaw.exe" + (" " + tail if tail else ""), cwd,
+                                     preexec_fn, timeout)
+
+    def run_args(self, args, cwd, preexec_fn=None, timeout=60):
+        return self.run(" ".join(args), cwd, preexec_fn, timeout)
+
+    def run_command_line(self, command_line, cwd, preexec_fn=None, timeout=60):
+        env = dict(os.environ, WINEDEBUG="-all,+relay", GRIDSAW_PROGRAM=windows_path(self.program),
+                   GRIDSAW_COMMAND_LINE=command_line)
+        env.pop("DISPLAY", None)
+
+        def prepare():
+            # Wine does not ignore SIGXFSZ for the program; Windows has no such signal.
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            if preexec_fn:
+                preexec_fn()
+
+        # A file, not a pipe: Wine's helper processes would hold a pipe open
+        # for a second after the program has ended.
+        with tempfile.TemporaryFile() as trace:
+            done = subprocess.run(["wine", self.launcher], cwd=cwd, env=env, timeout=timeout,
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=trace, preexec_fn=prepare)
+            trace.seek(0)
+            calls = MESSAGE_BOX_CALL.findall(trace.read().decode("latin-1"))
+        assert len(calls) == 1, f"expected one MessageBoxA call, got {calls!r}"
+        owner, text, caption, style = calls[0]
+        assert int(owner, 16) == 0, f"the box has an owner: {owner}"
+        assert unescape(caption) == "Gridsaw", caption
+        kinds = {MB_ICONERROR: "error", MB_ICONINFORMATION: "information"}
+        assert int(style, 16) in kinds, f"style {style}"
+        return Outcome(done.returncode, unescape(text), kinds[int(style, 16)])
 
 
 def runner_from_environment():
+    if "GRIDSAW_EXE" in os.environ:
+        return WineRunner(os.environ["GRIDSAW_EXE"], os.environ["GRIDSAW_LAUNCHER"])
     return PosixRunner(os.environ["GRIDSAW"])

@@ -5,13 +5,15 @@ pixel for pixel through PIL, a BMP reader that owes nothing to Gridsaw."""
 import os
 import resource
 import shutil
+import struct
+import subprocess
 import tempfile
 import unittest
 
 from PIL import Image
 
 import bitmaps
-from runners import runner_from_environment
+from runners import PosixRunner, WineRunner, runner_from_environment
 
 CONVERTED = "Map has been converted to tiles."
 CANNOT_OPEN_MAP = "Error: cannot open .map file!"
@@ -160,16 +162,20 @@ class TilingRun(ProcessTest):
         self.write("area.bmp", bitmaps.make_bitmap(64, 64))
         self.write("my maps/a.map", map_text("area.bmp", "0,0", "1,1"))
         self.assertConverted(self.run_gridsaw("my maps/a.map"))
-        status, output = self.runner.run_args(["my", "maps/a.map"], cwd=self.dir)
-        self.assertEqual((status, output), (123, f"Gridsaw: {CONVERTED}\n"))
+        self.assertConverted(self.runner.run_args(["my", "maps/a.map"], cwd=self.dir))
 
 
 class BadInput(ProcessTest):
     def test_missing_map_empty_tail_and_quoted_tail(self):
         self.assertFailed(self.run_gridsaw("nowhere.map"), CANNOT_OPEN_MAP)
         self.assertFailed(self.run_gridsaw(""), CANNOT_OPEN_MAP)
+        self.write("area.bmp", bitmaps.make_bitmap(64, 64))
         self.write("area.map", map_text("area.bmp", "0,0", "1,1"))
-        self.assertFailed(self.run_gridsaw('"area.map"'), CANNOT_OPEN_MAP)
+        quoted = self.run_gridsaw('"area.map"')
+        if self.runner.strips_enclosing_quotes:
+            self.assertConverted(quoted)  # as Explorer passes a dropped file
+        else:
+            self.assertFailed(quoted, CANNOT_OPEN_MAP)  # a name may hold quotes here
 
     def test_empty_map_and_missing_source(self):
         self.write("empty.map", "")
@@ -254,6 +260,89 @@ class BadInput(ProcessTest):
         self.assertFailed(self.run_gridsaw("area tile 0,0.bmp"), CANNOT_OPEN_TILE)
         self.assertEqual(self.read("area tile 0,0.bmp"), text.encode())
         self.assertEqual(self.tile_names(), ["area tile 0,0.bmp"])
+
+
+@unittest.skipUnless(isinstance(runner_from_environment(), WineRunner), "Windows program only")
+class WindowsCommandLine(ProcessTest):
+    """Exact command lines, as Explorer, a shortcut or cmd.exe pass them."""
+
+    def setUp(self):
+        super().setUp()
+        os.mkdir(self.path("my maps"))
+        self.write("area.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("my maps/a.map", map_text("area.bmp", "0,0", "1,1"))
+
+    def run_line(self, command_line):
+        return self.runner.run_command_line(command_line, cwd=self.dir)
+
+    def test_tails_that_name_the_map(self):
+        for line in ['"C:\\Program Files\\Gridsaw\\gridsaw.exe" "my maps\\a.map"',
+                     '"C:\\Program Files\\Gridsaw\\gridsaw.exe""my maps\\a.map"',
+                     'gridsaw.exe \t  my maps\\a.map',
+                     'gridsaw.exe "my maps\\a.map"   ']:
+            with self.subTest(line):
+                self.assertConverted(self.run_line(line))
+
+    def test_tails_that_do_not(self):
+        for line in ['gridsaw.exe', '"C:\\Program Files\\gridsaw.exe my maps\\a.map',
+                     'gridsaw.exe "my maps\\a.map" x', 'gridsaw.exe "my maps\\a.map']:
+            with self.subTest(line):
+                self.assertFailed(self.run_line(line), CANNOT_OPEN_MAP)
+
+
+@unittest.skipUnless(isinstance(runner_from_environment(), WineRunner), "Windows program only")
+class WindowsExecutable(unittest.TestCase):
+    def setUp(self):
+        with open(runner_from_environment().program, "rb") as f:
+            self.exe = f.read()
+
+    def test_is_a_32_bit_gui_program(self):
+        pe = struct.unpack_from("<I", self.exe, 0x3C)[0]
+        self.assertEqual(self.exe[pe:pe + 4], b"PE\0\0")
+        self.assertEqual(struct.unpack_from("<H", self.exe, pe + 4)[0], 0x14C, "i386")
+        optional = pe + 24
+        self.assertEqual(struct.unpack_from("<H", self.exe, optional)[0], 0x10B, "PE32")
+        self.assertEqual(struct.unpack_from("<H", self.exe, optional + 68)[0], 2, "GUI subsystem")
+
+    def test_carries_its_manifest_and_version_resource(self):
+        for text in (b'level="asInvoker"',
+                     b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
+                     "ProductName".encode("utf-16-le"), "Gridsaw".encode("utf-16-le"),
+                     "FileDescription".encode("utf-16-le"), "1.0.0.0".encode("utf-16-le")):
+            self.assertTrue(text in self.exe, f"{text!r} is not in the program")
+
+    @unittest.skipUnless(shutil.which("i686-w64-mingw32-objdump"), "needs objdump")
+    def test_needs_no_dll_beside_the_systems_own(self):
+        dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", runner_from_environment().program],
+                              capture_output=True, check=True).stdout.decode()
+        dlls = {line.split(":")[1].strip().lower() for line in dump.splitlines()
+                if "DLL Name:" in line}
+        self.assertTrue(dlls <= {"kernel32.dll", "user32.dll", "msvcrt.dll"}, dlls)
+
+
+@unittest.skipUnless(isinstance(runner_from_environment(), WineRunner) and "GRIDSAW" in os.environ,
+                     "needs both programs")
+class SameTilesOnBothPlatforms(ProcessTest):
+    def test_linux_and_windows_programs_write_identical_tiles(self):
+        linux = PosixRunner(os.environ["GRIDSAW"])
+        sources = {
+            "classic": bitmaps.make_bitmap(904, 600),
+            "odd": bitmaps.make_bitmap(601, 350, palette_entries=2),
+            "v5 top-down gap": bitmaps.make_bitmap(333, 310, info_header_size=124, top_down=True,
+                                                   gap=10),
+        }
+        for name, data in sources.items():
+            with self.subTest(name):
+                self.write("area.bmp", data)
+                self.write("area.map", map_text("area.bmp", "-1,-7", "900,600"))
+                tiles = {}
+                for runner in (linux, self.runner):
+                    for tile in self.tile_names():
+                        os.remove(self.path(tile))
+                    self.assertConverted(runner.run("area.map", cwd=self.dir))
+                    tiles[runner] = {tile: self.read(tile) for tile in self.tile_names()}
+                self.assertEqual(len(tiles[linux]), 12)
+                self.assertEqual(tiles[linux], tiles[self.runner])
 
 
 if __name__ == "__main__":
