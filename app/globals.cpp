@@ -5,4 +5,4 @@ char sourcePath[kTextCapacity];
 InFile sourceFile;
 OutFile tileFile;
 ImageHeader imageHeader;
-std::int32_t left, top, right, bottom;
+Region region;

@@ -15,4 +15,4 @@ extern char sourcePath[kTextCapacity];  // line 1 of the map description, later 
 extern InFile sourceFile;
 extern OutFile tileFile;
 extern ImageHeader imageHeader;
-extern std::int32_t left, top, right, bottom;  // the region, in source pixels
+extern Region region;  // left, top, right, bottom, in source pixels

@@ -12,13 +12,16 @@
 
 namespace {
 
-// O_NONBLOCK keeps a FIFO from blocking the open; the file must then turn out
-// to be a regular file, as it would have to be on Windows.
+// O_NONBLOCK keeps a FIFO from blocking the open. A file to read must then
+// turn out to be a regular file, as it would have to be on Windows; a file to
+// write needs no such check, as emptying it fails for anything else.
 int OpenLocked(const char* path, int flags, int lock) {
   const int fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
   struct stat status;
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || ::flock(fd, lock | LOCK_NB) != 0) {
+  const bool regular =
+      (flags & O_ACCMODE) != O_RDONLY || (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode));
+  if (!regular || ::flock(fd, lock | LOCK_NB) != 0) {
     ::close(fd);
     return -1;
   }

@@ -2,6 +2,7 @@
 
 #include "tests/test_files.h"
 #include "tiling/extract_tile.h"
+#include "tiling/source_geometry.h"
 
 namespace {
 
@@ -89,7 +90,12 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   EXPECT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
   EXPECT_TRUE(LoadImageHeader(source, cut.source));
   EXPECT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
-  EXPECT_EQ(ExtractTile(cut.source, source, tile, x, y, 300, 300), TileResult::kWritten);
+  Band band;
+  const TileColumns columns = ColumnsOfTile(x, 300);
+  EXPECT_TRUE(band.Load(source, GeometryOf(cut.source), y, 300, columns.first / 2,
+                        (columns.first + columns.width) / 2));
+  TileBuffer buffer(50000, 0xEE);  // what a previous tile left
+  EXPECT_TRUE(ExtractTile(cut.source, band, tile, x, y, 300, 300, buffer));
   tile.Close();
   cut.tile = ReadBytes(dir.Path("tile.bmp"));
   return cut;
@@ -234,16 +240,17 @@ TEST(ExtractTile, ReportsASourceThatCannotBeReadAndATileThatCannotBeWritten) {
   ASSERT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
   ImageHeader header;
   ASSERT_TRUE(LoadImageHeader(source, header));
+  Band band;
+  ASSERT_TRUE(band.Load(source, GeometryOf(header), 0, 300, 0, 152));
 
   OutFile notOpen;
-  EXPECT_EQ(ExtractTile(header, source, notOpen, 0, 0, 300, 300), TileResult::kTileUnwritable);
+  TileBuffer buffer;
+  EXPECT_FALSE(ExtractTile(header, band, notOpen, 0, 0, 300, 300, buffer));
 
   source.Close();
-  OutFile tile;
-  ASSERT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
-  EXPECT_EQ(ExtractTile(header, source, tile, 0, 0, 300, 300), TileResult::kSourceUnreadable);
-  EXPECT_EQ(ExtractTile(header, source, tile, 500, 500, 300, 300), TileResult::kWritten)
-      << "a tile wholly outside the image reads nothing";
+  EXPECT_FALSE(band.Load(source, GeometryOf(header), 0, 300, 0, 152));
+  EXPECT_TRUE(band.Load(source, GeometryOf(header), 500, 300, 0, 152))
+      << "rows wholly outside the image read nothing";
 }
 
 }  // namespace

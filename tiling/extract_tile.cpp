@@ -1,41 +1,52 @@
 #include "tiling/extract_tile.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "tiling/source_geometry.h"
 
 namespace {
 
-std::int64_t RoundUpToMultipleOf8(std::int64_t pixels) {
-  return (pixels + 7) / 8 * 8;
-}
+// Up to this pixel offset the tile goes out in one write, the gap after the
+// palette written as zeros; beyond it the file system's zeros fill the gap.
+constexpr std::int64_t kLargestInlineGap = std::int64_t{1} << 20;
 
-// Two pixels share a byte, so the copy starts on an even column; the
-// remainder takes the sign of x, as C's % does (-301 becomes -300).
-std::int64_t EvenColumn(std::int32_t x) {
-  return x - x % 2;
-}
+// A whole row of the program's 304-pixel tiles, by far the most common span.
+constexpr std::int64_t kFullTileRowBytes = 304 / 2;
 
-// The tile's pixel rows, bottom-up, with everything outside the source left
-// at palette index 0.
-bool ReadTilePixels(const ImageHeader& header, InFile& source, std::int64_t firstColumn,
-                    std::int32_t y, std::int64_t tileWidth, std::int32_t height,
-                    std::vector<std::uint8_t>& pixels) {
+// The tile's pixel rows, bottom-up, everything outside the source at palette
+// index 0. Every byte is written, as the buffer holds the previous tile.
+void CopyTilePixels(const ImageHeader& header, const Band& band, TileColumns columns,
+                    std::int32_t y, std::int32_t height, std::uint8_t* pixels) {
   const SourceGeometry geometry = GeometryOf(header);
-  const std::int64_t rowBytes = tileWidth / 2;
+  const StoredSpan span = StoredColumns(geometry, columns.first, columns.width);
+  const std::int64_t rowBytes = columns.width / 2;
+  const std::int64_t spanEnd = span.tileByte + span.byteCount;
   for (std::int32_t i = 0; i < height; ++i) {
-    const StoredSpan span = SpanInSource(geometry, std::int64_t{y} + i, firstColumn, tileWidth);
-    if (span.byteCount == 0) continue;
-    std::uint8_t* target = pixels.data() + (height - 1 - i) * rowBytes + span.tileByte;
-    if (!source.SetPosition(static_cast<std::int32_t>(span.sourceOffset)) ||
-        !source.Read(target, static_cast<std::uint32_t>(span.byteCount))) {
-      return false;
+    const std::int64_t row = std::int64_t{y} + i;
+    std::uint8_t* target = pixels + (height - 1 - i) * rowBytes;
+    if (span.byteCount == 0 || !IsStoredRow(geometry, row)) {
+      std::memset(target, 0, rowBytes);
+      continue;
     }
+    if (span.tileByte > 0) std::memset(target, 0, span.tileByte);
+    const std::uint8_t* stored = band.At(row, span.rowByte);
+    if (span.byteCount == kFullTileRowBytes) {
+      std::memcpy(target + span.tileByte, stored, kFullTileRowBytes);  // inlined: no call
+    } else {
+      std::memcpy(target + span.tileByte, stored, span.byteCount);
+    }
+    if (spanEnd < rowBytes) std::memset(target + spanEnd, 0, rowBytes - spanEnd);
   }
-  return true;
 }
 
 }  // namespace
+
+TileColumns ColumnsOfTile(std::int64_t x, std::int32_t width) {
+  // The remainder takes the sign of x, as C's % does: -301 becomes -300.
+  return {x - x % 2, (std::int64_t{width} + 7) / 8 * 8};
+}
 
 ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std::int32_t height) {
   ImageHeader tile = source;
@@ -47,22 +58,30 @@ ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std
   return tile;
 }
 
-TileResult ExtractTile(const ImageHeader& header, InFile& source, OutFile& tile, std::int32_t x,
-                       std::int32_t y, std::int32_t width, std::int32_t height) {
-  const std::int64_t tileWidth = RoundUpToMultipleOf8(width);
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(tileWidth / 2 * height), 0);
-  if (!ReadTilePixels(header, source, EvenColumn(x), y, tileWidth, height, pixels)) {
-    return TileResult::kSourceUnreadable;
-  }
-
+bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std::int32_t x,
+                 std::int32_t y, std::int32_t width, std::int32_t height, TileBuffer& buffer) {
+  const TileColumns columns = ColumnsOfTile(x, width);
+  const std::int64_t pixelBytes = columns.width / 2 * height;
+  const std::int64_t pixelOffset = header.bfOffBits;
   std::uint8_t headerBytes[kImageHeaderSize];
-  EncodeImageHeader(TileHeaderFor(header, static_cast<std::int32_t>(tileWidth), height),
+  EncodeImageHeader(TileHeaderFor(header, static_cast<std::int32_t>(columns.width), height),
                     headerBytes);
-  // Header first, rows after: where bfOffBits is below 118 the rows overwrite
-  // the end of the palette, and where it is above, the file system's zeros
-  // fill the gap.
-  const bool written = tile.Write(headerBytes, sizeof headerBytes) &&
-                       tile.SetPosition(static_cast<std::int32_t>(header.bfOffBits)) &&
-                       tile.Write(pixels.data(), static_cast<std::uint32_t>(pixels.size()));
-  return written ? TileResult::kWritten : TileResult::kTileUnwritable;
+
+  if (pixelOffset > kLargestInlineGap) {
+    buffer.resize(pixelBytes);
+    CopyTilePixels(header, band, columns, y, height, buffer.data());
+    return tile.Write(headerBytes, sizeof headerBytes) &&
+           tile.SetPosition(static_cast<std::int32_t>(pixelOffset)) &&
+           tile.Write(buffer.data(), static_cast<std::uint32_t>(pixelBytes));
+  }
+  // The header first, the rows after, as the file holds them: where the
+  // pixel offset is below 118 the rows overwrite the end of the palette.
+  const std::int64_t fileBytes = std::max<std::int64_t>(kImageHeaderSize, pixelOffset + pixelBytes);
+  buffer.resize(fileBytes);
+  std::memcpy(buffer.data(), headerBytes, sizeof headerBytes);
+  if (pixelOffset > kImageHeaderSize) {
+    std::memset(buffer.data() + kImageHeaderSize, 0, pixelOffset - kImageHeaderSize);
+  }
+  CopyTilePixels(header, band, columns, y, height, buffer.data() + pixelOffset);
+  return tile.Write(buffer.data(), static_cast<std::uint32_t>(fileBytes));
 }

@@ -2,19 +2,31 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "fileio/file.h"
+#include "tiling/band.h"
 #include "tiling/image_header.h"
 
-enum class TileResult { kWritten, kSourceUnreadable, kTileUnwritable };
+// The source columns a tile covers: x made even, so the copy starts on a byte
+// (two pixels share one), and the width raised to a multiple of 8.
+struct TileColumns {
+  std::int64_t first;
+  std::int64_t width;
+};
+TileColumns ColumnsOfTile(std::int64_t x, std::int32_t width);
 
 // The header a tile of `tileWidth` x `height` pixels carries: the source's,
 // with the tile's size, a 40-byte info header and no image size.
 ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std::int32_t height);
 
+// Where a tile is put together before its write; reused from tile to tile so
+// that cutting a tile allocates and clears nothing it does not have to.
+using TileBuffer = std::vector<std::uint8_t>;
+
 // Writes the tile whose top-left corner is source pixel (x, y) into `tile`,
-// which has just been created: `width` is raised to a multiple of 8 and x made
-// even, so the copy starts on a byte. Tile rows are stored bottom-up whatever
-// the source's order. `header` must have passed LoadImageHeader.
-TileResult ExtractTile(const ImageHeader& header, InFile& source, OutFile& tile, std::int32_t x,
-                       std::int32_t y, std::int32_t width, std::int32_t height);
+// which has just been created, from `band`, which holds the source rows and
+// columns the tile covers. Tile rows are stored bottom-up whatever the
+// source's order. False when the tile could not be written.
+bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std::int32_t x,
+                 std::int32_t y, std::int32_t width, std::int32_t height, TileBuffer& buffer);

@@ -1,5 +1,7 @@
 #include "tiling/source_geometry.h"
 
+#include <algorithm>
+
 SourceGeometry GeometryOf(const ImageHeader& header) {
   SourceGeometry geometry;
   geometry.pixelOffset = header.bfOffBits;
@@ -9,16 +11,13 @@ SourceGeometry GeometryOf(const ImageHeader& header) {
   return geometry;
 }
 
-StoredSpan SpanInSource(const SourceGeometry& geometry, std::int64_t row, std::int64_t firstColumn,
-                        std::int64_t widthPixels) {
+StoredSpan StoredColumns(const SourceGeometry& geometry, std::int64_t firstColumn,
+                         std::int64_t widthPixels) {
   StoredSpan span;
-  if (row < 0 || row >= geometry.rowCount) return span;
-  const std::int64_t begin = firstColumn > 0 ? firstColumn : 0;
-  const std::int64_t end = firstColumn + widthPixels < geometry.rowPixels
-                               ? firstColumn + widthPixels
-                               : geometry.rowPixels;
+  const std::int64_t begin = std::max<std::int64_t>(firstColumn, 0);
+  const std::int64_t end = std::min(firstColumn + widthPixels, geometry.rowPixels);
   if (begin >= end) return span;
-  span.sourceOffset = geometry.StoredRowOffset(row) + begin / 2;
+  span.rowByte = begin / 2;
   span.tileByte = (begin - firstColumn) / 2;
   span.byteCount = (end - begin) / 2;
   return span;

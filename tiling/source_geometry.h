@@ -13,25 +13,30 @@ struct SourceGeometry {
 
   std::int64_t RowBytes() const { return rowPixels / 2; }
   std::int64_t PixelBytes() const { return RowBytes() * rowCount; }
-  // File offset of the image row `row`, counted from the top (0 <= row < rowCount).
+  // Position among the stored rows of image row `row`, counted from the top.
+  std::int64_t StoredIndex(std::int64_t row) const { return topDown ? row : rowCount - 1 - row; }
   std::int64_t StoredRowOffset(std::int64_t row) const {
-    const std::int64_t storedIndex = topDown ? row : rowCount - 1 - row;
-    return pixelOffset + storedIndex * RowBytes();
+    return pixelOffset + StoredIndex(row) * RowBytes();
   }
 };
 
 SourceGeometry GeometryOf(const ImageHeader& header);
 
-// The bytes of one tile row that the source stores: image row `row` (from the
-// top), source columns [firstColumn, firstColumn + widthPixels), firstColumn
-// even. Every other pixel of the tile row is palette index 0: rows above or
-// below the image, columns left of 0 and columns at or past the stored row
-// length. byteCount is 0 when the whole tile row lies outside.
+// Whether image row `row` (from the top) is stored at all.
+inline bool IsStoredRow(const SourceGeometry& geometry, std::int64_t row) {
+  return row >= 0 && row < geometry.rowCount;
+}
+
+// The bytes of a tile's rows that the source stores, for a tile covering
+// source columns [firstColumn, firstColumn + widthPixels), firstColumn even.
+// A tile pixel comes from the source when its row is stored and its column
+// lies in [0, S), S the stored row length; every other pixel is palette index
+// 0. byteCount is 0 when no column of the tile is stored.
 struct StoredSpan {
-  std::int64_t sourceOffset = 0;
-  std::int64_t tileByte = 0;  // where the span starts within the tile row
+  std::int64_t rowByte = 0;   // where the span starts within a stored row
+  std::int64_t tileByte = 0;  // where it lands within the tile row
   std::int64_t byteCount = 0;
 };
 
-StoredSpan SpanInSource(const SourceGeometry& geometry, std::int64_t row, std::int64_t firstColumn,
-                        std::int64_t widthPixels);
+StoredSpan StoredColumns(const SourceGeometry& geometry, std::int64_t firstColumn,
+                         std::int64_t widthPixels);

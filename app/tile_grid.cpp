@@ -1,0 +1,78 @@
+#include "app/tile_grid.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/messages.h"
+#include "tiling/extract_tile.h"
+
+namespace {
+
+constexpr std::int32_t kTileStep = 300;
+constexpr std::int32_t kTileSize = 300;  // requested; written tiles are 304 wide
+constexpr const char* kTileNameFormat = "%s tile %i,%i.bmp";
+
+// False when the name would not fit: a cut name would be some other file.
+bool FormatTileName(char (&name)[kTextCapacity], const char* stem, int column, int row) {
+  const int length = std::snprintf(name, sizeof name, kTileNameFormat, stem, column, row);
+  return length >= 0 && static_cast<std::size_t>(length) < sizeof name;
+}
+
+struct GridCell {
+  int column, row;
+  std::int32_t x, y;
+};
+
+// Creates, fills and closes one tile; an unfinished tile is removed again.
+const char* CutTile(const ImageHeader& header, const Band& band, OutFile& tile, const char* stem,
+                    GridCell cell, TileBuffer& buffer) {
+  char name[kTextCapacity];
+  if (!FormatTileName(name, stem, cell.column, cell.row) || !tile.Open(name)) {
+    return kCannotOpenTile;
+  }
+  const bool written =
+      ExtractTile(header, band, tile, cell.x, cell.y, kTileSize, kTileSize, buffer);
+  if (tile.Close() && written) return nullptr;
+  RemoveFile(name);
+  return kCannotWriteTile;
+}
+
+// The byte columns that `count` neighbouring tiles from x on cover.
+void BytesOfTiles(std::int64_t x, std::int64_t count, std::int64_t& firstByte,
+                  std::int64_t& endByte) {
+  const TileColumns first = ColumnsOfTile(x, kTileSize);
+  const TileColumns last = ColumnsOfTile(x + (count - 1) * kTileStep, kTileSize);
+  firstByte = first.first / 2;
+  endByte = (last.first + last.width) / 2;
+}
+
+}  // namespace
+
+// The corners are stepped in 64 bits, so a region reaching up to 2^31 - 1
+// ends its loops instead of wrapping. Each row of tiles reads its band of the
+// source once (in column groups when the band would not fit the cap).
+const char* CutTileGrid(const ImageHeader& header, InFile& source, OutFile& tile,
+                        const Region& region, const char* stem, std::int64_t bandCapacity) {
+  const SourceGeometry geometry = GeometryOf(header);
+  Band band(bandCapacity);
+  TileBuffer buffer;
+  const std::int64_t tilesPerLoad =
+      band.TilesPerLoad(kTileSize, ColumnsOfTile(0, kTileSize).width / 2, kTileStep / 2);
+  int row = 0;
+  for (std::int64_t y = region.top; y < region.bottom; y += kTileStep, ++row) {
+    int column = 0;
+    for (std::int64_t x = region.left; x < region.right;) {
+      const std::int64_t tilesLeft = (region.right - x + kTileStep - 1) / kTileStep;
+      const std::int64_t tiles = std::min(tilesLeft, tilesPerLoad);
+      std::int64_t firstByte, endByte;
+      BytesOfTiles(x, tiles, firstByte, endByte);
+      if (!band.Load(source, geometry, y, kTileSize, firstByte, endByte)) return kCannotReadSource;
+      for (std::int64_t i = 0; i < tiles; ++i, x += kTileStep, ++column) {
+        const GridCell cell = {column, row, static_cast<std::int32_t>(x),
+                               static_cast<std::int32_t>(y)};
+        if (const char* failure = CutTile(header, band, tile, stem, cell, buffer)) return failure;
+      }
+    }
+  }
+  return nullptr;
+}

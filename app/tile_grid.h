@@ -1,0 +1,17 @@
+// The tile grid: every 300 pixels over the region, rows outer, columns inner,
+// each tile named "<stem> tile <column>,<row>.bmp".
+#pragma once
+
+#include <cstdint>
+
+#include "app/map_description.h"
+#include "fileio/file.h"
+#include "tiling/band.h"
+#include "tiling/image_header.h"
+
+// Cuts every tile of `region` out of `source` through `tile`. Stops at the
+// first failure: the tiles finished before it stay, the one being written is
+// removed. Returns that failure's message, or null after the last tile.
+const char* CutTileGrid(const ImageHeader& header, InFile& source, OutFile& tile,
+                        const Region& region, const char* stem,
+                        std::int64_t bandCapacity = kBandCapacity);

@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""Gridsaw's benchmark: how close it comes to the I/O floor, and its memory.
+
+For a 6,004 x 6,000 and a 24,004 x 24,000 16-colour map it times Gridsaw
+cutting the full grid (400 and 6,400 tiles) and, alternating with it, the
+floor: a program that reads the source once and creates as many files of a
+tile's size with one write each. It prints medians, the ratio Gridsaw / floor
+and Gridsaw's peak resident memory, and times the peer tools it finds
+(ImageMagick, PIL, libvips) on the closest grid they cut: 300 x 300 tiles.
+
+    bench/run.py            # in a folder on tmpfs (/dev/shm), where there is one
+    bench/run.py --disk     # in a folder on the disk that holds the build
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.join(ROOT, "build")
+TILE_FILE_SIZE = 118 + 304 * 300 // 2
+SIZES = [(6004, 6000), (24004, 24000)]
+
+
+def build_tools():
+    if not os.path.exists(os.path.join(BUILD, "CMakeCache.txt")):
+        subprocess.run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release"],
+                       check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", BUILD, "--target", "gridsaw", "make_map", "io_floor", "measure",
+                    "-j", str(os.cpu_count())], check=True, stdout=subprocess.DEVNULL)
+
+
+def timed(command, cwd):
+    """Wall time in seconds, peak resident memory in MiB and exit status of
+    one run, and the first line the command wrote to standard error."""
+    measure = os.path.join(BUILD, "bench", "measure")
+    program = shutil.which(command[0]) or command[0]
+    done = subprocess.run([measure, program] + command[1:], cwd=cwd, capture_output=True,
+                          check=True)
+    seconds, peak_kib, status = done.stdout.decode().split()[-3:]
+    complaint = (done.stderr.decode(errors="replace").strip().splitlines() or [""])[0]
+    return float(seconds), int(peak_kib) / 1024, int(status), complaint
+
+
+def fresh_folder(path):
+    shutil.rmtree(path, ignore_errors=True)
+    os.makedirs(path)
+
+
+PIL_CUT = """
+import sys
+from PIL import Image
+Image.MAX_IMAGE_PIXELS = None
+source, out = sys.argv[1], sys.argv[2]
+image = Image.open(source)
+image.load()
+for row, y in enumerate(range(0, image.height, 300)):
+    for column, x in enumerate(range(0, image.width - 4, 300)):
+        image.crop((x, y, x + 300, y + 300)).save(f"{out}/tile {column},{row}.bmp")
+"""
+
+
+def peers(source, out):
+    """The peer tools found on this machine, each as a command that cuts the
+    source into 300 x 300 BMP tiles in `out`."""
+    found = {}
+    if shutil.which("convert") and not os.path.islink(shutil.which("convert")):
+        found["ImageMagick"] = ["convert", source, "-crop", "300x300", "+repage",
+                                f"{out}/tile_%d.bmp"]
+    python = "/usr/bin/python3"
+    if subprocess.run([python, "-c", "import PIL"], capture_output=True).returncode == 0:
+        found["PIL"] = [python, "-c", PIL_CUT, source, out]
+    if shutil.which("vips"):
+        found["libvips"] = ["vips", "dzsave", source, f"{out}/tiles", "--depth", "one",
+                            "--tile-size", "300", "--overlap", "0", "--suffix", ".bmp"]
+    return found
+
+
+def bench_size(work, width, height, runs, peer_runs, with_peers):
+    maps = os.path.join(work, "gridsaw")
+    floor_out = os.path.join(work, "floor")
+    fresh_folder(maps)
+    fresh_folder(floor_out)
+    source = os.path.join(maps, "map.bmp")
+    subprocess.run([os.path.join(BUILD, "bench", "make_map"), source, str(width), str(height)],
+                   check=True)
+    columns, rows = (width - 4 + 299) // 300, (height + 299) // 300
+    with open(os.path.join(maps, "map.map"), "w", newline="") as f:
+        f.write(f"map.bmp\r\n0,0\r\n.\r\n.\r\n{width - 4},{height}\r\n\r\n\r\n")
+    gridsaw = [os.path.join(BUILD, "gridsaw"), "map.map"]
+    floor = [os.path.join(BUILD, "bench", "io_floor"), source, floor_out, str(columns * rows),
+             str(TILE_FILE_SIZE)]
+
+    # One run of each first: the source in the page cache, the tiles existing.
+    assert timed(gridsaw, maps)[2] == 123, "Gridsaw failed"
+    assert timed(floor, maps)[2] == 0, "the floor program failed"
+    tiles = [n for n in os.listdir(maps) if n.endswith(".bmp") and n != "map.bmp"]
+    assert len(tiles) == columns * rows, (len(tiles), columns * rows)
+
+    gridsaw_times, floor_times, memory = [], [], []
+    for _ in range(runs):
+        elapsed, rss, status, _ = timed(gridsaw, maps)
+        assert status == 123
+        gridsaw_times.append(elapsed)
+        memory.append(rss)
+        floor_times.append(timed(floor, maps)[0])
+
+    g, f = statistics.median(gridsaw_times), statistics.median(floor_times)
+    print(f"\n{width:,} x {height:,} map, {columns} x {rows} = {columns * rows:,} tiles, "
+          f"source {os.path.getsize(source) / 2**20:.0f} MiB, {runs} runs each")
+    print(f"  Gridsaw        median {g:8.3f} s   peak RSS {max(memory):6.1f} MiB")
+    print(f"  floor          median {f:8.3f} s")
+    print(f"  Gridsaw / floor      {g / f:8.2f}")
+
+    if with_peers:
+        for name, command in peers(source, os.path.join(work, "peer")).items():
+            times = []
+            for _ in range(peer_runs):
+                fresh_folder(os.path.join(work, "peer"))
+                elapsed, rss, status, complaint = timed(command, maps)
+                if status != 0:
+                    print(f"  {name:14} failed on this size (exit status {status}): {complaint}")
+                    break
+                times.append(elapsed)
+            if times:
+                p = statistics.median(times)
+                print(f"  {name:14} median {p:8.3f} s   peak RSS {rss:6.1f} MiB   "
+                      f"{name} / Gridsaw {p / g:6.1f}   ({peer_runs} runs, 300 x 300 tiles)")
+        shutil.rmtree(os.path.join(work, "peer"), ignore_errors=True)
+    return max(memory)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--disk", action="store_true", help="work on the disk, not on tmpfs")
+    parser.add_argument("--runs", type=int, default=5, help="timed runs of Gridsaw and the floor")
+    parser.add_argument("--peer-runs", type=int, default=3, help="timed runs of each peer")
+    parser.add_argument("--no-peers", action="store_true", help="skip the peer tools")
+    args = parser.parse_args()
+
+    build_tools()
+    base = BUILD if args.disk or not os.path.isdir("/dev/shm") else "/dev/shm"
+    work = tempfile.mkdtemp(prefix="gridsaw-bench-", dir=base)
+    try:
+        print(f"Gridsaw benchmark in {work} ({'disk' if base == BUILD else 'tmpfs'}), "
+              f"{os.cpu_count()} cores")
+        for width, height in SIZES:
+            bench_size(work, width, height, args.runs, args.peer_runs, not args.no_peers)
+        # The band holds 300 rows, whatever the height: memory must not grow with it.
+        maps = os.path.join(work, "gridsaw")
+        fresh_folder(maps)
+        subprocess.run([os.path.join(BUILD, "bench", "make_map"), os.path.join(maps, "map.bmp"),
+                        "24004", "1200"], check=True)
+        with open(os.path.join(maps, "map.map"), "w", newline="") as f:
+            f.write("map.bmp\r\n0,0\r\n.\r\n.\r\n24000,1200\r\n\r\n\r\n")
+        _, rss, _, _ = timed([os.path.join(BUILD, "gridsaw"), "map.map"], maps)
+        print(f"\n24,004 x 1,200 map (a twentieth of the height): Gridsaw peak RSS {rss:.1f} MiB")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,43 @@
+// The stored pixel bytes that one row of tiles needs, read with as few reads
+// as a fixed memory cap allows, so that the whole source is read once.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "fileio/file.h"
+#include "tiling/source_geometry.h"
+
+constexpr std::int64_t kBandCapacity = std::int64_t{32} << 20;
+
+class Band {
+ public:
+  explicit Band(std::int64_t capacity = kBandCapacity) : capacity_(capacity) {}
+
+  // Reads image rows [firstRow, firstRow + rows) and byte columns
+  // [firstByte, endByte) of each, both clipped to the stored image. Whole
+  // stored rows are contiguous in the file, so they come with one read when
+  // they fit the cap and most of each is wanted; otherwise each row's part
+  // comes with a read of its own. False when a read fails.
+  bool Load(InFile& source, const SourceGeometry& geometry, std::int64_t firstRow,
+            std::int64_t rows, std::int64_t firstByte, std::int64_t endByte);
+
+  // Stored byte `rowByte` of image row `row`: both must lie in what was loaded.
+  const std::uint8_t* At(std::int64_t row, std::int64_t rowByte) const {
+    const std::int64_t loadedRow = geometry_.StoredIndex(row) - firstStoredIndex_;
+    return bytes_.data() + loadedRow * stride_ + (rowByte - firstByte_);
+  }
+
+  // How many neighbouring tiles (each `tileRowBytes` wide, `stepBytes` apart)
+  // of `rows` rows one load may cover within the cap: always at least one.
+  std::int64_t TilesPerLoad(std::int64_t rows, std::int64_t tileRowBytes,
+                            std::int64_t stepBytes) const;
+
+ private:
+  std::int64_t capacity_;
+  SourceGeometry geometry_ = {};
+  std::int64_t firstStoredIndex_ = 0;
+  std::int64_t firstByte_ = 0;
+  std::int64_t stride_ = 0;
+  std::vector<std::uint8_t> bytes_;
+};
