@@ -200,6 +200,13 @@ TEST(ExtractTile, KeepsALargerPixelOffsetWithZerosBeforeTheRows) {
   EXPECT_EQ(U32At(cut.tile, 2), 118u + 45600u) << "bfSize ignores the gap";
   EXPECT_EQ(cut.tile.substr(118, 40), std::string(40, '\0'));
   ExpectTileShows(shape, 0, 0);
+
+  // A gap too large to write out goes to the file system's zeros.
+  shape.gapAfterPalette = (1 << 20) + 6;
+  const Cut far = CutTile(shape, 0, 0);
+  EXPECT_EQ(U32At(far.tile, 10), 118u + shape.gapAfterPalette);
+  EXPECT_EQ(far.tile.substr(118, shape.gapAfterPalette), std::string(shape.gapAfterPalette, '\0'));
+  ExpectTileShows(shape, 0, 0);
 }
 
 TEST(ExtractTile, ReadsLargerInfoHeadersAndTopDownSources) {
