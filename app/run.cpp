@@ -23,7 +23,14 @@ int RunTiling(const char* commandTail) {
   ReadLine(mapFile, sourcePath, sizeof sourcePath, &pathCut);
   // A cut path would name some other file.
   if (pathCut || !sourceFile.Open(sourcePath)) return Fail(kCannotOpenSource);
-  if (!LoadImageHeader(sourceFile, imageHeader)) return Fail(kNotSixteenColours);
+  switch (LoadImageHeader(sourceFile, imageHeader)) {
+    case SourceCheck::kUsable:
+      break;
+    case SourceCheck::kNotSixteenColours:
+      return Fail(kNotSixteenColours);
+    case SourceCheck::kUnreadable:
+      return Fail(kCannotReadSource);
+  }
 
   region = ReadRegion(mapFile);
 

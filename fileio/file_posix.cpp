@@ -2,6 +2,7 @@
 // modes between the program's own files (readers share, a writer excludes
 // everybody), and the exact-length loops give ReadFile/WriteFile's
 // all-or-nothing results.
+#include "fileio/fault_injection.h"
 #include "fileio/file.h"
 
 #include <fcntl.h>
@@ -43,16 +44,19 @@ bool SetDescriptorPosition(FileHandle handle, std::int32_t distance) {
 }  // namespace
 
 bool InFile::Open(const char* path) {
+  if (InjectedFailure(FileCall::kOpen, this)) return false;
   handle = OpenLocked(path, O_RDONLY, LOCK_SH);
   return handle != kNotOpen;
 }
 
+// A failed close loses nothing that was read, so its outcome is not reported.
 void InFile::Close() {
+  if (handle != kNotOpen) InjectedFailure(FileCall::kClose, this);
   CloseDescriptor(handle);
 }
 
 bool InFile::Read(void* buffer, std::uint32_t count) {
-  if (handle == kNotOpen) return false;
+  if (handle == kNotOpen || InjectedFailure(FileCall::kRead, this)) return false;
   auto* bytes = static_cast<unsigned char*>(buffer);
   while (count > 0) {
     const ssize_t got = ::read(static_cast<int>(handle), bytes, count);
@@ -65,23 +69,25 @@ bool InFile::Read(void* buffer, std::uint32_t count) {
 }
 
 bool InFile::SetPosition(std::int32_t distance) {
-  return SetDescriptorPosition(handle, distance);
+  return !InjectedFailure(FileCall::kSetPosition, this) && SetDescriptorPosition(handle, distance);
 }
 
 bool OutFile::Open(const char* path) {
+  if (InjectedFailure(FileCall::kOpen, this)) return false;
   // No O_TRUNC: the file is emptied only once the exclusive lock shows that
   // nobody else has it open.
   handle = OpenLocked(path, O_WRONLY | O_CREAT, LOCK_EX);
-  if (handle != kNotOpen && ::ftruncate(static_cast<int>(handle), 0) != 0) Close();
+  if (handle != kNotOpen && ::ftruncate(static_cast<int>(handle), 0) != 0) CloseDescriptor(handle);
   return handle != kNotOpen;
 }
 
 bool OutFile::Close() {
-  return CloseDescriptor(handle);
+  const bool injected = handle != kNotOpen && InjectedFailure(FileCall::kClose, this);
+  return CloseDescriptor(handle) && !injected;
 }
 
 bool OutFile::Write(const void* buffer, std::uint32_t count) {
-  if (handle == kNotOpen) return false;
+  if (handle == kNotOpen || InjectedFailure(FileCall::kWrite, this)) return false;
   auto* bytes = static_cast<const unsigned char*>(buffer);
   while (count > 0) {
     const ssize_t put = ::write(static_cast<int>(handle), bytes, count);
@@ -94,7 +100,7 @@ bool OutFile::Write(const void* buffer, std::uint32_t count) {
 }
 
 bool OutFile::SetPosition(std::int32_t distance) {
-  return SetDescriptorPosition(handle, distance);
+  return !InjectedFailure(FileCall::kSetPosition, this) && SetDescriptorPosition(handle, distance);
 }
 
 bool RemoveFile(const char* path) {

@@ -2,6 +2,7 @@
 // lets others read a file while it is open here, never write it.
 #include <windows.h>
 
+#include "fileio/fault_injection.h"
 #include "fileio/file.h"
 
 namespace {
@@ -36,41 +37,46 @@ bool SetHandlePosition(FileHandle handle, std::int32_t distance) {
 }  // namespace
 
 bool InFile::Open(const char* path) {
+  if (InjectedFailure(FileCall::kOpen, this)) return false;
   handle = Create(path, GENERIC_READ, OPEN_EXISTING);
   return handle != kNotOpen;
 }
 
+// A failed close loses nothing that was read, so its outcome is not reported.
 void InFile::Close() {
+  if (handle != kNotOpen) InjectedFailure(FileCall::kClose, this);
   CloseFileHandle(handle);
 }
 
 bool InFile::Read(void* buffer, std::uint32_t count) {
-  if (handle == kNotOpen) return false;
+  if (handle == kNotOpen || InjectedFailure(FileCall::kRead, this)) return false;
   DWORD got = 0;
   return ReadFile(AsHandle(handle), buffer, count, &got, nullptr) && got == count;
 }
 
 bool InFile::SetPosition(std::int32_t distance) {
-  return SetHandlePosition(handle, distance);
+  return !InjectedFailure(FileCall::kSetPosition, this) && SetHandlePosition(handle, distance);
 }
 
 bool OutFile::Open(const char* path) {
+  if (InjectedFailure(FileCall::kOpen, this)) return false;
   handle = Create(path, GENERIC_WRITE, CREATE_ALWAYS);
   return handle != kNotOpen;
 }
 
 bool OutFile::Close() {
-  return CloseFileHandle(handle);
+  const bool injected = handle != kNotOpen && InjectedFailure(FileCall::kClose, this);
+  return CloseFileHandle(handle) && !injected;
 }
 
 bool OutFile::Write(const void* buffer, std::uint32_t count) {
-  if (handle == kNotOpen) return false;
+  if (handle == kNotOpen || InjectedFailure(FileCall::kWrite, this)) return false;
   DWORD put = 0;
   return WriteFile(AsHandle(handle), buffer, count, &put, nullptr) && put == count;
 }
 
 bool OutFile::SetPosition(std::int32_t distance) {
-  return SetHandlePosition(handle, distance);
+  return !InjectedFailure(FileCall::kSetPosition, this) && SetHandlePosition(handle, distance);
 }
 
 bool RemoveFile(const char* path) {

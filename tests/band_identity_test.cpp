@@ -60,7 +60,7 @@ int ExpectGridMatchesReference(const Case& c) {
   InFile source;
   EXPECT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
   ImageHeader header;
-  EXPECT_TRUE(LoadImageHeader(source, header));
+  EXPECT_EQ(LoadImageHeader(source, header), SourceCheck::kUsable);
   OutFile tile;
   const std::string stem = dir.Path("area");
   EXPECT_EQ(CutTileGrid(header, source, tile, c.region, stem.c_str(), c.bandCapacity), nullptr);

@@ -21,7 +21,7 @@ Loaded LoadBytes(const std::string& bytes) {
   InFile source;
   EXPECT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
   Loaded loaded;
-  loaded.accepted = LoadImageHeader(source, loaded.header);
+  loaded.accepted = LoadImageHeader(source, loaded.header) == SourceCheck::kUsable;
   return loaded;
 }
 
@@ -88,7 +88,7 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   OutFile tile;
   Cut cut;
   EXPECT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
-  EXPECT_TRUE(LoadImageHeader(source, cut.source));
+  EXPECT_EQ(LoadImageHeader(source, cut.source), SourceCheck::kUsable);
   EXPECT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
   Band band;
   const TileColumns columns = ColumnsOfTile(x, 300);
@@ -246,7 +246,7 @@ TEST(ExtractTile, ReportsASourceThatCannotBeReadAndATileThatCannotBeWritten) {
   InFile source;
   ASSERT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
   ImageHeader header;
-  ASSERT_TRUE(LoadImageHeader(source, header));
+  ASSERT_EQ(LoadImageHeader(source, header), SourceCheck::kUsable);
   Band band;
   ASSERT_TRUE(band.Load(source, GeometryOf(header), 0, 300, 0, 152));
 

@@ -1,5 +1,6 @@
 #include "tiling/image_header.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tiling/source_geometry.h"
@@ -70,12 +71,22 @@ bool HasSupportedFields(const ImageHeader& header) {
   return geometry.pixelOffset + geometry.PixelBytes() <= kMaxFilePosition;
 }
 
-// The palette follows the info header, whatever that header's size. Bytes
-// past the end of the file read as zero.
-void ReadPalette(InFile& source, ImageHeader& header) {
+// The palette follows the info header, whatever that header's size. It lies
+// before the pixel rows, which lie inside the file, so every one of its 64
+// bytes up to their end must arrive; only a tiny image can leave the last of
+// them past the end of the file, and those read as zero.
+bool ReadPalette(InFile& source, ImageHeader& header) {
   std::memset(header.palette, 0, sizeof header.palette);
-  if (!source.SetPosition(static_cast<std::int32_t>(PaletteOffset(header)))) return;
-  source.Read(header.palette, sizeof header.palette);
+  const SourceGeometry geometry = GeometryOf(header);
+  const std::int64_t offset = PaletteOffset(header);
+  const std::int64_t inFile =
+      std::min<std::int64_t>(kPaletteSize, geometry.pixelOffset + geometry.PixelBytes() - offset);
+  if (!source.SetPosition(static_cast<std::int32_t>(offset)) ||
+      !source.Read(header.palette, static_cast<std::uint32_t>(inFile))) {
+    return false;
+  }
+  if (inFile < kPaletteSize) source.Read(header.palette + inFile, kPaletteSize - inFile);
+  return true;
 }
 
 // The pixel rows end inside the file when their last byte can be read.
@@ -130,11 +141,16 @@ void EncodeImageHeader(const ImageHeader& header, std::uint8_t (&bytes)[kImageHe
   out.Bytes(header.palette, kPaletteSize);
 }
 
-bool LoadImageHeader(InFile& source, ImageHeader& header) {
+SourceCheck LoadImageHeader(InFile& source, ImageHeader& header) {
   std::uint8_t bytes[kFileHeaderSize + kInfoHeaderSize];
-  if (!source.SetPosition(0) || !source.Read(bytes, sizeof bytes)) return false;
+  if (!source.SetPosition(0) || !source.Read(bytes, sizeof bytes)) {
+    return SourceCheck::kNotSixteenColours;  // too short to be a bitmap
+  }
   DecodeHeaders(bytes, header);
-  if (!HasSupportedFields(header)) return false;
-  ReadPalette(source, header);
-  return PixelRowsFitInFile(source, header);
+  if (!HasSupportedFields(header) || !PixelRowsFitInFile(source, header)) {
+    return SourceCheck::kNotSixteenColours;
+  }
+  // From here on the bytes are known to be in the file: failing to read
+  // them is an error of the file, not of its format.
+  return ReadPalette(source, header) ? SourceCheck::kUsable : SourceCheck::kUnreadable;
 }

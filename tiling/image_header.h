@@ -40,7 +40,9 @@ void DecodeHeaders(const std::uint8_t (&bytes)[kFileHeaderSize + kInfoHeaderSize
 // Writes all 118 bytes, little-endian, field by field.
 void EncodeImageHeader(const ImageHeader& header, std::uint8_t (&bytes)[kImageHeaderSize]);
 
+enum class SourceCheck { kUsable, kNotSixteenColours, kUnreadable };
+
 // Loads the source's headers and palette and checks that the file is an
 // uncompressed 4-bit BMP whose pixel rows lie inside the file and inside the
-// signed 32-bit positions. False when it is not.
-bool LoadImageHeader(InFile& source, ImageHeader& header);
+// signed 32-bit positions. kUnreadable when a read inside the file fails.
+SourceCheck LoadImageHeader(InFile& source, ImageHeader& header);

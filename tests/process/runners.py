@@ -19,21 +19,32 @@ class Outcome:
     kind: str      # "error" or "information"
 
 
+VALGRIND = ["valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
+            "--show-leak-kinds=definite,indirect,possible",
+            "--errors-for-leak-kinds=definite,indirect,possible"]
+
+
 class PosixRunner:
     """gridsaw on Linux: the message is one line, "Gridsaw: " and the text.
-    The tail is the arguments joined with spaces, taken verbatim."""
+    The tail is the arguments joined with spaces, taken verbatim. Under
+    valgrind, any memory error or leak fails the run."""
 
     strips_enclosing_quotes = False
 
-    def __init__(self, program):
+    def __init__(self, program, valgrind=False):
         self.program = program
+        self.valgrind = valgrind
 
     def run(self, tail, cwd, preexec_fn=None, timeout=60):
         return self.run_args([tail] if tail else [], cwd, preexec_fn, timeout)
 
     def run_args(self, args, cwd, preexec_fn=None, timeout=60):
-        done = subprocess.run([self.program] + args, cwd=cwd, capture_output=True,
-                              timeout=timeout, preexec_fn=preexec_fn)
+        with tempfile.NamedTemporaryFile(prefix="gridsaw-valgrind-") as log:
+            checker = VALGRIND + [f"--log-file={log.name}"] if self.valgrind else []
+            done = subprocess.run(checker + [self.program] + args, cwd=cwd, capture_output=True,
+                                  timeout=timeout, preexec_fn=preexec_fn)
+            report = log.read().decode(errors="replace")
+        assert done.returncode != 99 and not report, f"valgrind: {report}"
         out, err = done.stdout.decode(), done.stderr.decode()
         lines = (out + err).splitlines()
         assert len(lines) == 1, f"expected one message line, got {lines!r}"
@@ -106,4 +117,4 @@ class WineRunner:
 def runner_from_environment():
     if "GRIDSAW_EXE" in os.environ:
         return WineRunner(os.environ["GRIDSAW_EXE"], os.environ["GRIDSAW_LAUNCHER"])
-    return PosixRunner(os.environ["GRIDSAW"])
+    return PosixRunner(os.environ["GRIDSAW"], valgrind="GRIDSAW_VALGRIND" in os.environ)

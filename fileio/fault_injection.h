@@ -1,0 +1,27 @@
+// A seam for tests: makes one chosen call of the file layer fail, as a full
+// disk, a vanished folder or a failing device would. The program never arms
+// it; disarmed, it costs one test per call.
+#pragma once
+
+#include <vector>
+
+enum class FileCall { kOpen, kRead, kWrite, kSetPosition, kClose };
+
+struct RecordedCall {
+  FileCall call;
+  const void* file;  // the InFile or OutFile object
+};
+
+namespace file_faults {
+
+// Starts recording calls afresh; the `failAt`-th call from now (counting from
+// 1) fails, none when it is 0.
+void Arm(long failAt);
+void Disarm();
+const std::vector<RecordedCall>& Calls();
+
+}  // namespace file_faults
+
+// Called by the file classes at the start of each operation: records it and
+// tells whether it must fail.
+bool InjectedFailure(FileCall call, const void* file);

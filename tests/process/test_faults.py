@@ -1,0 +1,143 @@
+"""Real-world faults around a running Gridsaw (Linux): a full disk, an output
+folder that vanishes or turns read-only mid-run, a source that shrinks while
+it is read, and two runs on the same map at once. Whatever happens, the run
+ends in one of its messages, and every tile left behind is whole."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import bitmaps
+from runners import PosixRunner, runner_from_environment
+from test_process import (CANNOT_OPEN_TILE, CANNOT_WRITE_TILE, ProcessTest, map_text)
+
+CANNOT_READ_SOURCE = "Error: cannot read source bitmap!"
+TILE_SIZE = 118 + 304 * 300 // 2
+CONVERTED = (123, "Map has been converted to tiles.")
+
+
+def can_mount():
+    if os.geteuid() != 0 or not shutil.which("mount"):
+        return False
+    probe = tempfile.mkdtemp(prefix="gridsaw-mount-")
+    try:
+        if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", probe],
+                          capture_output=True).returncode != 0:
+            return False
+        subprocess.run(["umount", probe], check=True)
+        return True
+    finally:
+        os.rmdir(probe)
+
+
+MOUNTS = can_mount()
+
+
+@unittest.skipUnless(isinstance(runner_from_environment(), PosixRunner), "Linux program only")
+class RealWorldFaults(ProcessTest):
+    def mount_tmpfs(self, size):
+        folder = self.path("mounted")
+        os.mkdir(folder)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size}", "tmpfs", folder], check=True)
+        self.addCleanup(subprocess.run, ["umount", "-l", folder])
+        return folder
+
+    def start(self, map_path, cwd):
+        """Starts Gridsaw in the background; returns the process."""
+        program = subprocess.Popen([self.runner.program, map_path], cwd=cwd,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(program.kill)
+        return program
+
+    def finish(self, program):
+        out, err = program.communicate(timeout=120)
+        lines = (out + err).decode().splitlines()
+        self.assertEqual(len(lines), 1, lines)
+        return program.returncode, lines[0].partition("Gridsaw: ")[2]
+
+    def wait_for(self, path, program):
+        deadline = time.monotonic() + 30
+        while not os.path.exists(path):
+            self.assertIsNone(program.poll(), "the run ended before the fault")
+            self.assertLess(time.monotonic(), deadline)
+
+    def assertWholeTiles(self, folder, at_least=0):
+        tiles = [n for n in os.listdir(folder) if " tile " in n]
+        self.assertGreaterEqual(len(tiles), at_least)
+        for name in tiles:
+            self.assertEqual(os.path.getsize(os.path.join(folder, name)), TILE_SIZE, name)
+        return len(tiles)
+
+    @unittest.skipUnless(MOUNTS, "needs to mount a tmpfs")
+    def test_a_full_disk_stops_the_run_and_removes_the_unfinished_tile(self):
+        folder = self.mount_tmpfs("120k")  # room for the source and two tiles
+        with open(os.path.join(folder, "area.bmp"), "wb") as f:
+            f.write(bitmaps.make_bitmap(64, 64))
+        with open(os.path.join(folder, "area.map"), "w", newline="") as f:
+            f.write(map_text("area.bmp", "0,0", "900,600"))
+        self.assertFailed(self.runner.run("area.map", cwd=folder), CANNOT_WRITE_TILE)
+        self.assertEqual(self.assertWholeTiles(folder), 2)
+
+    def test_an_output_folder_that_vanishes_mid_run(self):
+        folder = self.path("maps")
+        os.mkdir(folder)
+        self.write("maps/area.bmp", bitmaps.make_bitmap(64, 64))
+        # Absolute paths: the tiles go to the folder by its name.
+        self.write("maps/area.map", map_text(os.path.join(folder, "area.bmp"), "0,0", "1500000,1"))
+        program = self.start(os.path.join(folder, "area.map"), self.dir)
+        self.wait_for(os.path.join(folder, "area tile 0,0.bmp"), program)
+        os.rename(folder, self.path("moved"))
+        self.assertEqual(self.finish(program), (0, CANNOT_OPEN_TILE))
+        self.assertWholeTiles(self.path("moved"), at_least=1)
+
+    @unittest.skipUnless(MOUNTS, "needs to mount a tmpfs")
+    def test_an_output_folder_that_turns_read_only_mid_run(self):
+        folder = self.mount_tmpfs("400m")
+        with open(os.path.join(folder, "area.bmp"), "wb") as f:
+            f.write(bitmaps.make_bitmap(64, 64))
+        with open(os.path.join(folder, "area.map"), "w", newline="") as f:
+            f.write(map_text(os.path.join(folder, "area.bmp"), "0,0", "1500000,1"))
+        program = self.start(os.path.join(folder, "area.map"), self.dir)
+        self.wait_for(os.path.join(folder, "area tile 0,0.bmp"), program)
+        # A file open for writing makes the remount busy; try between tiles.
+        while subprocess.run(["mount", "-o", "remount,ro", folder],
+                             capture_output=True).returncode != 0:
+            self.assertIsNone(program.poll(), "the run ended before the fault")
+        status, message = self.finish(program)
+        self.assertEqual(status, 0)
+        self.assertIn(message, (CANNOT_OPEN_TILE, CANNOT_WRITE_TILE))
+        self.assertWholeTiles(folder, at_least=1)
+
+    def test_a_source_that_shrinks_while_it_is_read(self):
+        self.write("area.bmp", bitmaps.make_bitmap(640, 600))
+        # Row 0 of tiles reads the top of the image, stored last; then a long
+        # way through tiles beyond the image before row 1 reads its band.
+        self.write("area.map", map_text("area.bmp", "0,0", "450000,600"))
+        program = self.start("area.map", self.dir)
+        self.wait_for(self.path("area tile 0,0.bmp"), program)
+        os.truncate(self.path("area.bmp"), 118)
+        self.assertEqual(self.finish(program), (0, CANNOT_READ_SOURCE))
+        tiles = self.assertWholeTiles(self.dir, at_least=1)
+        self.assertEqual(len([n for n in os.listdir(self.dir) if n.endswith(",1.bmp")]), 0)
+        self.assertLessEqual(tiles, 1500)
+
+    def test_two_runs_on_the_same_map_at_once_leave_whole_tiles(self):
+        self.write("area.bmp", bitmaps.make_bitmap(904, 600))
+        self.write("area.map", map_text("area.bmp", "0,0", "9000,600"))
+        for attempt in range(5):
+            for tile in self.tile_names():
+                os.remove(self.path(tile))
+            runs = [self.start("area.map", self.dir) for _ in range(2)]
+            outcomes = [self.finish(run) for run in runs]
+            for outcome in outcomes:
+                self.assertIn(outcome, (CONVERTED, (0, CANNOT_OPEN_TILE)))
+            tiles = self.assertWholeTiles(self.dir)
+            if CONVERTED in outcomes:
+                self.assertEqual(tiles, 60)
+                self.assertTilesShowSource("area.bmp", 0, 0, 30, 2)
+
+if __name__ == "__main__":
+    unittest.main()
