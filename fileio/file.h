@@ -1,6 +1,6 @@
 // The program's two file classes: one operating-system handle each, with
-// all-or-nothing transfers. Each platform implements them in its own file
-// (file_posix.cpp, file_win32.cpp); nothing else sees a platform call.
+// all-or-nothing transfers. Each platform supplies the operating-system
+// calls behind them in its own file (os_file.h); nothing else sees one.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,60 @@
+// The file classes: handle bookkeeping and the tests' fault seam, the same on
+// every platform; the operating-system calls are in os_file.h.
+#include "fileio/file.h"
+#include "fileio/fault_injection.h"
+#include "fileio/os_file.h"
+
+namespace {
+
+bool CloseHandleOf(FileHandle& handle) {
+  const bool closed = OsClose(handle);
+  handle = kNotOpen;
+  return closed;
+}
+
+}  // namespace
+
+bool InFile::Open(const char* path) {
+  if (InjectedFailure(FileCall::kOpen, this)) return false;
+  handle = OsOpenForReading(path);
+  return handle != kNotOpen;
+}
+
+// A failed close loses nothing that was read, so its outcome is not reported.
+void InFile::Close() {
+  if (handle == kNotOpen) return;
+  InjectedFailure(FileCall::kClose, this);
+  CloseHandleOf(handle);
+}
+
+bool InFile::Read(void* buffer, std::uint32_t count) {
+  return handle != kNotOpen && !InjectedFailure(FileCall::kRead, this) &&
+         OsRead(handle, buffer, count);
+}
+
+bool InFile::SetPosition(std::int32_t distance) {
+  return handle != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
+         OsSetPosition(handle, distance);
+}
+
+bool OutFile::Open(const char* path) {
+  if (InjectedFailure(FileCall::kOpen, this)) return false;
+  handle = OsCreateForWriting(path);
+  return handle != kNotOpen;
+}
+
+bool OutFile::Close() {
+  if (handle == kNotOpen) return true;
+  const bool injected = InjectedFailure(FileCall::kClose, this);
+  return CloseHandleOf(handle) && !injected;
+}
+
+bool OutFile::Write(const void* buffer, std::uint32_t count) {
+  return handle != kNotOpen && !InjectedFailure(FileCall::kWrite, this) &&
+         OsWrite(handle, buffer, count);
+}
+
+bool OutFile::SetPosition(std::int32_t distance) {
+  return handle != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
+         OsSetPosition(handle, distance);
+}

@@ -1,0 +1,22 @@
+// The operating-system calls behind InFile and OutFile, implemented once per
+// platform (file_posix.cpp, file_win32.cpp). Every call takes or returns a
+// handle; kNotOpen is never passed in.
+#pragma once
+
+#include <cstdint>
+
+#include "fileio/file.h"
+
+// An existing file for reading; others may read it meanwhile, not write it.
+// kNotOpen on failure.
+FileHandle OsOpenForReading(const char* path);
+// Creates a file or empties an existing one, unless somebody holds it open.
+// kNotOpen on failure.
+FileHandle OsCreateForWriting(const char* path);
+// True only when exactly `count` bytes moved.
+bool OsRead(FileHandle handle, void* buffer, std::uint32_t count);
+bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count);
+// Absolute; a negative distance fails and leaves the position where it was.
+bool OsSetPosition(FileHandle handle, std::int32_t distance);
+// The handle is gone either way; false when the system reports an error.
+bool OsClose(FileHandle handle);
