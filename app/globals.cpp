@@ -4,5 +4,5 @@ std::string mapPath;
 char sourcePath[kTextCapacity];
 InFile sourceFile;
 OutFile tileFile;
-ImageHeader imageHeader;
+SourceImage sourceImage;
 Region region;

@@ -23,7 +23,7 @@ int RunTiling(const char* commandTail) {
   ReadLine(mapFile, sourcePath, sizeof sourcePath, &pathCut);
   // A cut path would name some other file.
   if (pathCut || !sourceFile.Open(sourcePath)) return Fail(kCannotOpenSource);
-  switch (LoadImageHeader(sourceFile, imageHeader)) {
+  switch (LoadSourceImage(sourceFile, sourceImage)) {
     case SourceCheck::kUsable:
       break;
     case SourceCheck::kNotSixteenColours:
@@ -37,7 +37,7 @@ int RunTiling(const char* commandTail) {
   // The stem: everything before the path's last '.', also one in a folder name.
   SplitAtLast(sourcePath, '.', sourcePath, sizeof sourcePath, nullptr, 0);
 
-  const char* failure = CutTileGrid(imageHeader, sourceFile, tileFile, region, sourcePath);
+  const char* failure = CutTileGrid(sourceImage, sourceFile, tileFile, region, sourcePath);
   if (failure != nullptr) return Fail(failure);
 
   sourceFile.Close();

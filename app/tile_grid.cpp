@@ -51,9 +51,8 @@ void BytesOfTiles(std::int64_t x, std::int64_t count, std::int64_t& firstByte,
 // The corners are stepped in 64 bits, so a region reaching up to 2^31 - 1
 // ends its loops instead of wrapping. Each row of tiles reads its band of the
 // source once (in column groups when the band would not fit the cap).
-const char* CutTileGrid(const ImageHeader& header, InFile& source, OutFile& tile,
+const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
                         const Region& region, const char* stem, std::int64_t bandCapacity) {
-  const SourceGeometry geometry = GeometryOf(header);
   Band band(bandCapacity);
   TileBuffer buffer;
   const std::int64_t tilesPerLoad =
@@ -66,11 +65,11 @@ const char* CutTileGrid(const ImageHeader& header, InFile& source, OutFile& tile
       const std::int64_t tiles = std::min(tilesLeft, tilesPerLoad);
       std::int64_t firstByte, endByte;
       BytesOfTiles(x, tiles, firstByte, endByte);
-      if (!band.Load(source, geometry, y, kTileSize, firstByte, endByte)) return kCannotReadSource;
+      if (!band.Load(source, image, y, kTileSize, firstByte, endByte)) return kCannotReadSource;
       for (std::int64_t i = 0; i < tiles; ++i, x += kTileStep, ++column) {
         const GridCell cell = {column, row, static_cast<std::int32_t>(x),
                                static_cast<std::int32_t>(y)};
-        if (const char* failure = CutTile(header, band, tile, stem, cell, buffer)) return failure;
+        if (const char* failure = CutTile(image.header, band, tile, stem, cell, buffer)) return failure;
       }
     }
   }

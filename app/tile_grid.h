@@ -7,11 +7,11 @@
 #include "app/map_description.h"
 #include "fileio/file.h"
 #include "tiling/band.h"
-#include "tiling/image_header.h"
+#include "tiling/source_image.h"
 
 // Cuts every tile of `region` out of `source` through `tile`. Stops at the
 // first failure: the tiles finished before it stay, the one being written is
 // removed. Returns that failure's message, or null after the last tile.
-const char* CutTileGrid(const ImageHeader& header, InFile& source, OutFile& tile,
+const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
                         const Region& region, const char* stem,
                         std::int64_t bandCapacity = kBandCapacity);

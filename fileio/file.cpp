@@ -28,11 +28,17 @@ void InFile::Close() {
 }
 
 bool InFile::Read(void* buffer, std::uint32_t count) {
-  return handle != kNotOpen && !InjectedFailure(FileCall::kRead, this) &&
-         OsRead(handle, buffer, count);
+  std::uint32_t got = 0;
+  return ReadUpTo(buffer, count, got) && got == count;
 }
 
-bool InFile::SetPosition(std::int32_t distance) {
+bool InFile::ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got) {
+  got = 0;
+  return handle != kNotOpen && !InjectedFailure(FileCall::kRead, this) &&
+         OsRead(handle, buffer, count, got);
+}
+
+bool InFile::SetPosition(std::int64_t distance) {
   return handle != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
          OsSetPosition(handle, distance);
 }
@@ -54,7 +60,7 @@ bool OutFile::Write(const void* buffer, std::uint32_t count) {
          OsWrite(handle, buffer, count);
 }
 
-bool OutFile::SetPosition(std::int32_t distance) {
+bool OutFile::SetPosition(std::int64_t distance) {
   return handle != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
          OsSetPosition(handle, distance);
 }

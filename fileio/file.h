@@ -25,9 +25,12 @@ class InFile {
   void Close();
   // True only when exactly `count` bytes arrived; what did arrive is in the buffer.
   bool Read(void* buffer, std::uint32_t count);
+  // Reads up to `count` bytes; `got` < `count` only at the end of the file.
+  // False only on an I/O error, which the end of the file is not.
+  bool ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got);
   // Absolute position from the start of the file. A negative distance fails
   // and leaves the position where it was.
-  bool SetPosition(std::int32_t distance);
+  bool SetPosition(std::int64_t distance);
   bool IsOpen() const { return handle != kNotOpen; }
 
   FileHandle handle = kNotOpen;
@@ -51,7 +54,7 @@ class OutFile {
   bool Close();
   // True only when exactly `count` bytes were written.
   bool Write(const void* buffer, std::uint32_t count);
-  bool SetPosition(std::int32_t distance);
+  bool SetPosition(std::int64_t distance);
   bool IsOpen() const { return handle != kNotOpen; }
 
   FileHandle handle = kNotOpen;

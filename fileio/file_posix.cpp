@@ -48,14 +48,15 @@ FileHandle OsCreateForWriting(const char* path) {
   return kNotOpen;
 }
 
-bool OsRead(FileHandle handle, void* buffer, std::uint32_t count) {
+bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t& got) {
   auto* bytes = static_cast<unsigned char*>(buffer);
-  while (count > 0) {
-    const ssize_t got = ::read(Descriptor(handle), bytes, count);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    bytes += got;
-    count -= static_cast<std::uint32_t>(got);
+  got = 0;
+  while (got < count) {
+    const ssize_t arrived = ::read(Descriptor(handle), bytes + got, count - got);
+    if (arrived < 0 && errno == EINTR) continue;
+    if (arrived < 0) return false;
+    if (arrived == 0) return true;  // the end of the file
+    got += static_cast<std::uint32_t>(arrived);
   }
   return true;
 }
@@ -72,7 +73,8 @@ bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count) {
   return true;
 }
 
-bool OsSetPosition(FileHandle handle, std::int32_t distance) {
+bool OsSetPosition(FileHandle handle, std::int64_t distance) {
+  static_assert(sizeof(off_t) == 8, "positions past 2 GiB need a 64-bit off_t");
   return distance >= 0 && ::lseek(Descriptor(handle), distance, SEEK_SET) == distance;
 }
 

@@ -27,9 +27,13 @@ FileHandle OsCreateForWriting(const char* path) {
   return Create(path, GENERIC_WRITE, CREATE_ALWAYS);
 }
 
-bool OsRead(FileHandle handle, void* buffer, std::uint32_t count) {
-  DWORD got = 0;
-  return ReadFile(AsHandle(handle), buffer, count, &got, nullptr) && got == count;
+// A disk file's ReadFile delivers the whole count unless the end of the file
+// comes first, where it succeeds with fewer bytes.
+bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t& got) {
+  DWORD arrived = 0;
+  const bool read = ReadFile(AsHandle(handle), buffer, count, &arrived, nullptr) != 0;
+  got = arrived;
+  return read;
 }
 
 bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count) {
@@ -37,10 +41,11 @@ bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count) {
   return WriteFile(AsHandle(handle), buffer, count, &put, nullptr) && put == count;
 }
 
-// A negative distance fails in SetFilePointer itself and leaves the position.
-bool OsSetPosition(FileHandle handle, std::int32_t distance) {
-  const DWORD position = SetFilePointer(AsHandle(handle), distance, nullptr, FILE_BEGIN);
-  return position != INVALID_SET_FILE_POINTER && position == static_cast<DWORD>(distance);
+// A negative distance fails in SetFilePointerEx itself and leaves the position.
+bool OsSetPosition(FileHandle handle, std::int64_t distance) {
+  LARGE_INTEGER to, now;
+  to.QuadPart = distance;
+  return SetFilePointerEx(AsHandle(handle), to, &now, FILE_BEGIN) && now.QuadPart == distance;
 }
 
 bool OsClose(FileHandle handle) {

@@ -13,10 +13,12 @@ FileHandle OsOpenForReading(const char* path);
 // Creates a file or empties an existing one, unless somebody holds it open.
 // kNotOpen on failure.
 FileHandle OsCreateForWriting(const char* path);
+// Reads until `count` bytes or the end of the file; `got` tells how many came.
+// False only on an I/O error.
+bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t& got);
 // True only when exactly `count` bytes moved.
-bool OsRead(FileHandle handle, void* buffer, std::uint32_t count);
 bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count);
 // Absolute; a negative distance fails and leaves the position where it was.
-bool OsSetPosition(FileHandle handle, std::int32_t distance);
+bool OsSetPosition(FileHandle handle, std::int64_t distance);
 // The handle is gone either way; false when the system reports an error.
 bool OsClose(FileHandle handle);

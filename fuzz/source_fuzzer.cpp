@@ -7,7 +7,7 @@
 
 #include "app/tile_grid.h"
 #include "fuzz/fuzz_files.h"
-#include "tiling/image_header.h"
+#include "tiling/source_image.h"
 
 namespace {
 
@@ -46,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   InFile source;
   if (!source.Open(path.c_str())) std::abort();
-  ImageHeader header;
-  if (LoadImageHeader(source, header) != SourceCheck::kUsable) return 0;
+  SourceImage image;
+  if (LoadSourceImage(source, image) != SourceCheck::kUsable) return 0;
   OutFile tile;
   const char* failure =
-      CutTileGrid(header, source, tile, GridOf(data), stem.c_str(), BandCapacityOf(data[7]));
+      CutTileGrid(image, source, tile, GridOf(data), stem.c_str(), BandCapacityOf(data[7]));
   if (failure != nullptr) std::abort();  // a checked source always tiles
 
   for (int row = 0; row < 3; ++row) {

@@ -19,8 +19,8 @@ constexpr int kTileBytesPerRow = 152;
 
 // The straightforward cut of tile (x, y): header, zeros up to bfOffBits, then
 // 300 rows bottom-up, each read from its own computed file offset.
-std::string ReferenceTile(const ImageHeader& header, InFile& source, std::int64_t x,
-                          std::int64_t y) {
+std::string ReferenceTile(const ImageHeader& header, std::int64_t filePixelOffset, InFile& source,
+                          std::int64_t x, std::int64_t y) {
   const std::int64_t first = x - x % 2;
   const std::int64_t storedWidth = (std::int64_t{header.biWidth} + 7) / 8 * 8;
   const std::int64_t rows = header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight;
@@ -37,9 +37,9 @@ std::string ReferenceTile(const ImageHeader& header, InFile& source, std::int64_
     const std::int64_t end = std::min(first + 304, storedWidth);
     if (row < 0 || row >= rows || begin >= end) continue;
     const std::int64_t stored = header.biHeight < 0 ? row : rows - 1 - row;
-    const std::int64_t offset = offBits + stored * storedWidth / 2 + begin / 2;
+    const std::int64_t offset = filePixelOffset + stored * storedWidth / 2 + begin / 2;
     char buffer[kTileBytesPerRow];
-    EXPECT_TRUE(source.SetPosition(static_cast<std::int32_t>(offset)));
+    EXPECT_TRUE(source.SetPosition(offset));
     EXPECT_TRUE(source.Read(buffer, static_cast<std::uint32_t>((end - begin) / 2)));
     tile.replace(offBits + (299 - i) * kTileBytesPerRow + (begin - first) / 2, (end - begin) / 2,
                  buffer, (end - begin) / 2);
@@ -59,11 +59,13 @@ int ExpectGridMatchesReference(const Case& c) {
   WriteBytes(dir.Path("area.bmp"), MakeBitmap(c.shape));
   InFile source;
   EXPECT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
-  ImageHeader header;
-  EXPECT_EQ(LoadImageHeader(source, header), SourceCheck::kUsable);
+  SourceImage image;
+  EXPECT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
   OutFile tile;
   const std::string stem = dir.Path("area");
-  EXPECT_EQ(CutTileGrid(header, source, tile, c.region, stem.c_str(), c.bandCapacity), nullptr);
+  EXPECT_EQ(CutTileGrid(image, source, tile, c.region, stem.c_str(), c.bandCapacity), nullptr);
+  const std::int64_t filePixelOffset =
+      14 + c.shape.infoHeaderSize + 4 * c.shape.paletteEntries + c.shape.gapAfterPalette;
 
   int tiles = 0;
   for (std::int64_t y = c.region.top, row = 0; y < c.region.bottom; y += 300, ++row) {
@@ -71,7 +73,7 @@ int ExpectGridMatchesReference(const Case& c) {
       char name[512];
       std::snprintf(name, sizeof name, "%s tile %d,%d.bmp", stem.c_str(), static_cast<int>(column),
                     static_cast<int>(row));
-      const std::string expected = ReferenceTile(header, source, x, y);
+      const std::string expected = ReferenceTile(image.header, filePixelOffset, source, x, y);
       if (ReadBytes(name) != expected) {
         ADD_FAILURE() << "tile " << column << "," << row << " differs";
         return tiles;

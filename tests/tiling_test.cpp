@@ -2,7 +2,7 @@
 
 #include "tests/test_files.h"
 #include "tiling/extract_tile.h"
-#include "tiling/source_geometry.h"
+#include "tiling/source_image.h"
 
 namespace {
 
@@ -21,7 +21,9 @@ Loaded LoadBytes(const std::string& bytes) {
   InFile source;
   EXPECT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
   Loaded loaded;
-  loaded.accepted = LoadImageHeader(source, loaded.header) == SourceCheck::kUsable;
+  SourceImage image;
+  loaded.accepted = LoadSourceImage(source, image) == SourceCheck::kUsable;
+  loaded.header = image.header;
   return loaded;
 }
 
@@ -29,7 +31,7 @@ void PutU32At(std::string& bytes, std::size_t offset, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
 }
 
-TEST(LoadImageHeader, AcceptsUncompressedFourBitBitmaps) {
+TEST(LoadSourceImage, AcceptsUncompressedFourBitBitmaps) {
   EXPECT_TRUE(LoadBytes(MakeBitmap({})).accepted);
   BitmapShape topDownV5;
   topDownV5.topDown = true;
@@ -40,7 +42,7 @@ TEST(LoadImageHeader, AcceptsUncompressedFourBitBitmaps) {
   EXPECT_TRUE(LoadBytes(MakeBitmap(twoColours)).accepted);
 }
 
-TEST(LoadImageHeader, RefusesEveryKindOfBadSource) {
+TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   const std::string good = MakeBitmap({});
   auto with = [&](std::size_t offset, std::uint32_t value) {
     std::string bytes = good;
@@ -53,7 +55,9 @@ TEST(LoadImageHeader, RefusesEveryKindOfBadSource) {
   EXPECT_FALSE(LoadBytes(with(14, 39)).accepted) << "info header size";
   EXPECT_FALSE(LoadBytes(with(14, 0xFFFFFFF0)).accepted) << "info header size past the file";
   EXPECT_FALSE(LoadBytes(with(28, 8 | 1 << 16)).accepted) << "biBitCount 8";
-  EXPECT_FALSE(LoadBytes(with(30, 2)).accepted) << "RLE4 compression";
+  EXPECT_FALSE(LoadBytes(with(30, 1)).accepted) << "RLE8 compression";
+  EXPECT_FALSE(LoadBytes(with(30, 3)).accepted) << "bit fields";
+  EXPECT_FALSE(LoadBytes(with(14, 16)).accepted) << "a short OS/2 2.x header";
   EXPECT_FALSE(LoadBytes(with(18, 0)).accepted) << "biWidth 0";
   EXPECT_FALSE(LoadBytes(with(18, 0x80000000)).accepted) << "negative biWidth";
   EXPECT_FALSE(LoadBytes(with(22, 0)).accepted) << "biHeight 0";
@@ -65,12 +69,13 @@ TEST(LoadImageHeader, RefusesEveryKindOfBadSource) {
   EXPECT_FALSE(LoadBytes(with(10, 0x7FFFFFF0)).accepted) << "pixels past the end of the file";
 }
 
-TEST(LoadImageHeader, ReadsThePaletteAfterALargerInfoHeader) {
+TEST(LoadSourceImage, ReadsThePaletteAfterALargerInfoHeader) {
   BitmapShape v4;
   v4.infoHeaderSize = 108;
   const Loaded loaded = LoadBytes(MakeBitmap(v4));
   ASSERT_TRUE(loaded.accepted);
-  EXPECT_EQ(loaded.header.biSize, 108u);
+  EXPECT_EQ(loaded.header.biSize, 40u) << "described as the plain form";
+  EXPECT_EQ(loaded.header.bfOffBits, 118u);
   EXPECT_EQ(loaded.header.palette[0], 3);  // entry 1 is 0x00010203
   EXPECT_EQ(loaded.header.palette[60], 3 * 16);
 }
@@ -88,11 +93,13 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   OutFile tile;
   Cut cut;
   EXPECT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
-  EXPECT_EQ(LoadImageHeader(source, cut.source), SourceCheck::kUsable);
+  SourceImage image;
+  EXPECT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
+  cut.source = image.header;
   EXPECT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
   Band band;
   const TileColumns columns = ColumnsOfTile(x, 300);
-  EXPECT_TRUE(band.Load(source, GeometryOf(cut.source), y, 300, columns.first / 2,
+  EXPECT_TRUE(band.Load(source, image, y, 300, columns.first / 2,
                         (columns.first + columns.width) / 2));
   TileBuffer buffer(50000, 0xEE);  // what a previous tile left
   EXPECT_TRUE(ExtractTile(cut.source, band, tile, x, y, 300, 300, buffer));
@@ -197,7 +204,7 @@ TEST(ExtractTile, KeepsALargerPixelOffsetWithZerosBeforeTheRows) {
   shape.gapAfterPalette = 40;
   const Cut cut = CutTile(shape, 0, 0);
   EXPECT_EQ(U32At(cut.tile, 10), 158u);
-  EXPECT_EQ(U32At(cut.tile, 2), 118u + 45600u) << "bfSize ignores the gap";
+  EXPECT_EQ(U32At(cut.tile, 2), 158u + 45600u) << "bfSize is the file's length";
   EXPECT_EQ(cut.tile.substr(118, 40), std::string(40, '\0'));
   ExpectTileShows(shape, 0, 0);
 
@@ -216,11 +223,11 @@ TEST(ExtractTile, ReadsLargerInfoHeadersAndTopDownSources) {
   shape.infoHeaderSize = 124;
   shape.topDown = true;
   const Cut cut = CutTile(shape, 0, 0);
-  EXPECT_EQ(U32At(cut.tile, 10), 202u) << "the source's bfOffBits";
+  EXPECT_EQ(U32At(cut.tile, 10), 118u) << "the plain form's bfOffBits";
+  EXPECT_EQ(U32At(cut.tile, 2), 118u + 45600u) << "bfSize";
   EXPECT_EQ(U32At(cut.tile, 14), 40u) << "the tile's info header is the classic one";
   EXPECT_EQ(I32At(cut.tile, 22), 300) << "tiles stay bottom-up";
   EXPECT_EQ(U32At(cut.tile, 54), 0x00010203u) << "the palette after the V5 header";
-  EXPECT_EQ(cut.tile.substr(118, 202 - 118), std::string(84, '\0'));
   ExpectTileShows(shape, 0, 0);
   ExpectTileShows(shape, 31, 17);
 }
@@ -245,18 +252,18 @@ TEST(ExtractTile, ReportsASourceThatCannotBeReadAndATileThatCannotBeWritten) {
   WriteBytes(dir.Path("source.bmp"), MakeBitmap(shape));
   InFile source;
   ASSERT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
-  ImageHeader header;
-  ASSERT_EQ(LoadImageHeader(source, header), SourceCheck::kUsable);
+  SourceImage image;
+  ASSERT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
   Band band;
-  ASSERT_TRUE(band.Load(source, GeometryOf(header), 0, 300, 0, 152));
+  ASSERT_TRUE(band.Load(source, image, 0, 300, 0, 152));
 
   OutFile notOpen;
   TileBuffer buffer;
-  EXPECT_FALSE(ExtractTile(header, band, notOpen, 0, 0, 300, 300, buffer));
+  EXPECT_FALSE(ExtractTile(image.header, band, notOpen, 0, 0, 300, 300, buffer));
 
   source.Close();
-  EXPECT_FALSE(band.Load(source, GeometryOf(header), 0, 300, 0, 152));
-  EXPECT_TRUE(band.Load(source, GeometryOf(header), 500, 300, 0, 152))
+  EXPECT_FALSE(band.Load(source, image, 0, 300, 0, 152));
+  EXPECT_TRUE(band.Load(source, image, 500, 300, 0, 152))
       << "rows wholly outside the image read nothing";
 }
 

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-bool Band::Load(InFile& source, const SourceGeometry& geometry, std::int64_t firstRow,
+bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
                 std::int64_t rows, std::int64_t firstByte, std::int64_t endByte) {
+  const SourceGeometry& geometry = image.geometry;
   geometry_ = geometry;
   const std::int64_t rowBegin = std::max<std::int64_t>(firstRow, 0);
   const std::int64_t rowEnd = std::min(firstRow + rows, geometry.rowCount);
@@ -17,21 +18,14 @@ bool Band::Load(InFile& source, const SourceGeometry& geometry, std::int64_t fir
       geometry.RowBytes() * count <= capacity_ && 2 * (byteEnd - byteBegin) >= geometry.RowBytes();
   firstByte_ = wholeRows ? 0 : byteBegin;
   stride_ = wholeRows ? geometry.RowBytes() : byteEnd - byteBegin;
-  if (bytes_.size() < static_cast<std::size_t>(stride_ * count)) bytes_.resize(stride_ * count);
-
-  const std::int64_t firstOffset = geometry.pixelOffset + firstStoredIndex_ * geometry.RowBytes();
-  if (wholeRows) {
-    return source.SetPosition(static_cast<std::int32_t>(firstOffset)) &&
-           source.Read(bytes_.data(), static_cast<std::uint32_t>(stride_ * count));
+  const std::size_t needed = static_cast<std::size_t>(stride_ * count);
+  if (bytes_.size() < needed) {
+    // Exactly what is needed: a vector's own growth could double the cap.
+    std::vector<std::uint8_t>().swap(bytes_);
+    bytes_.reserve(needed);
+    bytes_.resize(needed);
   }
-  for (std::int64_t i = 0; i < count; ++i) {
-    const std::int64_t offset = firstOffset + i * geometry.RowBytes() + byteBegin;
-    if (!source.SetPosition(static_cast<std::int32_t>(offset)) ||
-        !source.Read(bytes_.data() + i * stride_, static_cast<std::uint32_t>(stride_))) {
-      return false;
-    }
-  }
-  return true;
+  return image.rows->Read(source, firstStoredIndex_, count, firstByte_, stride_, bytes_.data());
 }
 
 std::int64_t Band::TilesPerLoad(std::int64_t rows, std::int64_t tileRowBytes,

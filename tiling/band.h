@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fileio/file.h"
-#include "tiling/source_geometry.h"
+#include "tiling/source_image.h"
 
 constexpr std::int64_t kBandCapacity = std::int64_t{32} << 20;
 
@@ -14,13 +14,14 @@ class Band {
  public:
   explicit Band(std::int64_t capacity = kBandCapacity) : capacity_(capacity) {}
 
-  // Reads image rows [firstRow, firstRow + rows) and byte columns
+  // Fetches image rows [firstRow, firstRow + rows) and byte columns
   // [firstByte, endByte) of each, both clipped to the stored image. Whole
-  // stored rows are contiguous in the file, so they come with one read when
-  // they fit the cap and most of each is wanted; otherwise each row's part
-  // comes with a read of its own. False when a read fails.
-  bool Load(InFile& source, const SourceGeometry& geometry, std::int64_t firstRow,
-            std::int64_t rows, std::int64_t firstByte, std::int64_t endByte);
+  // stored rows are taken when they fit the cap and most of each is wanted
+  // (uncompressed, they come with one read). The buffer never grows past the
+  // cap, nor past what the largest load so far needed. False when the source
+  // cannot be read.
+  bool Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
+            std::int64_t firstByte, std::int64_t endByte);
 
   // Stored byte `rowByte` of image row `row`: both must lie in what was loaded.
   const std::uint8_t* At(std::int64_t row, std::int64_t rowByte) const {

@@ -50,7 +50,8 @@ TileColumns ColumnsOfTile(std::int64_t x, std::int32_t width) {
 
 ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std::int32_t height) {
   ImageHeader tile = source;
-  tile.bfSize = static_cast<std::uint32_t>(std::int64_t{tileWidth} * height / 2 + kImageHeaderSize);
+  // The file's true length: readers refuse a tile shorter than it claims.
+  tile.bfSize = static_cast<std::uint32_t>(source.bfOffBits + std::int64_t{tileWidth} * height / 2);
   tile.biSize = kInfoHeaderSize;
   tile.biWidth = tileWidth;
   tile.biHeight = height;
@@ -71,7 +72,7 @@ bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std
     buffer.resize(pixelBytes);
     CopyTilePixels(header, band, columns, y, height, buffer.data());
     return tile.Write(headerBytes, sizeof headerBytes) &&
-           tile.SetPosition(static_cast<std::int32_t>(pixelOffset)) &&
+           tile.SetPosition(pixelOffset) &&
            tile.Write(buffer.data(), static_cast<std::uint32_t>(pixelBytes));
   }
   // The header first, the rows after, as the file holds them: where the

@@ -16,8 +16,9 @@ struct TileColumns {
 };
 TileColumns ColumnsOfTile(std::int64_t x, std::int32_t width);
 
-// The header a tile of `tileWidth` x `height` pixels carries: the source's,
-// with the tile's size, a 40-byte info header and no image size.
+// The header a tile of `tileWidth` x `height` pixels carries: the source's
+// in its plain form, with the tile's size, no image size and the file's true
+// length.
 ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std::int32_t height);
 
 // Where a tile is put together before its write; reused from tile to tile so

@@ -1,10 +1,10 @@
-// The start of a BMP file as the program keeps it: file header, the first 40
-// bytes of the info header and a 16-entry palette, 118 bytes on disk.
+// The start of a BMP file in its plainest form: file header, a 40-byte info
+// header and 16 palette entries of 4 bytes, 118 bytes on disk. Every source
+// variant is described in this form, and every tile starts with it.
 #pragma once
 
 #include <cstdint>
 
-#include "fileio/file.h"
 
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
@@ -18,7 +18,7 @@ struct ImageHeader {
   std::uint16_t bfReserved1 = 0;
   std::uint16_t bfReserved2 = 0;
   std::uint32_t bfOffBits = 0;
-  // BITMAPINFOHEADER (a larger V4 or V5 header contributes its first 40 bytes)
+  // BITMAPINFOHEADER
   std::uint32_t biSize = 0;
   std::int32_t biWidth = 0;
   std::int32_t biHeight = 0;
@@ -34,15 +34,8 @@ struct ImageHeader {
   std::uint8_t palette[kPaletteSize] = {};
 };
 
-// Reads the file header and info header from the start of `bytes`.
-void DecodeHeaders(const std::uint8_t (&bytes)[kFileHeaderSize + kInfoHeaderSize],
-                   ImageHeader& header);
 // Writes all 118 bytes, little-endian, field by field.
 void EncodeImageHeader(const ImageHeader& header, std::uint8_t (&bytes)[kImageHeaderSize]);
 
+// What loading a source found: kUnreadable when a read of the file failed.
 enum class SourceCheck { kUsable, kNotSixteenColours, kUnreadable };
-
-// Loads the source's headers and palette and checks that the file is an
-// uncompressed 4-bit BMP whose pixel rows lie inside the file and inside the
-// signed 32-bit positions. kUnreadable when a read inside the file fails.
-SourceCheck LoadImageHeader(InFile& source, ImageHeader& header);

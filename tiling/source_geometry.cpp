@@ -4,7 +4,7 @@
 
 SourceGeometry GeometryOf(const ImageHeader& header) {
   SourceGeometry geometry;
-  geometry.pixelOffset = header.bfOffBits;
+  geometry.width = header.biWidth;
   geometry.rowPixels = (std::int64_t{header.biWidth} + 7) / 8 * 8;
   geometry.rowCount = header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight;
   geometry.topDown = header.biHeight < 0;

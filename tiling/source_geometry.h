@@ -1,4 +1,4 @@
-// Where a source bitmap's pixels lie in its file.
+// The shape of a source bitmap's stored pixel rows.
 #pragma once
 
 #include <cstdint>
@@ -6,18 +6,14 @@
 #include "tiling/image_header.h"
 
 struct SourceGeometry {
-  std::int64_t pixelOffset;  // bfOffBits
-  std::int64_t rowPixels;    // stored row length S: biWidth raised to a multiple of 8
-  std::int64_t rowCount;     // |biHeight|
-  bool topDown;              // negative biHeight: the top image row is stored first
+  std::int64_t width;      // biWidth
+  std::int64_t rowPixels;  // stored row length S: biWidth raised to a multiple of 8
+  std::int64_t rowCount;   // |biHeight|
+  bool topDown;            // negative biHeight: the top image row is stored first
 
   std::int64_t RowBytes() const { return rowPixels / 2; }
-  std::int64_t PixelBytes() const { return RowBytes() * rowCount; }
   // Position among the stored rows of image row `row`, counted from the top.
   std::int64_t StoredIndex(std::int64_t row) const { return topDown ? row : rowCount - 1 - row; }
-  std::int64_t StoredRowOffset(std::int64_t row) const {
-    return pixelOffset + StoredIndex(row) * RowBytes();
-  }
 };
 
 SourceGeometry GeometryOf(const ImageHeader& header);

@@ -1,0 +1,25 @@
+// A source bitmap as the tiles see it, whatever variant of 16-colour BMP its
+// file is: OS/2 1.x or 2.x, a 40-byte info header or a larger one (V2 to
+// V5), 3- or 4-byte palette entries, a short palette, uncompressed or RLE4.
+#pragma once
+
+#include <memory>
+
+#include "fileio/file.h"
+#include "tiling/image_header.h"
+#include "tiling/pixel_rows.h"
+#include "tiling/source_geometry.h"
+
+struct SourceImage {
+  // What the same image saved with a 40-byte info header, 4-byte palette
+  // entries and no compression would start with: the same palette entries,
+  // gap after them and other fields.
+  ImageHeader header;
+  SourceGeometry geometry;
+  std::unique_ptr<PixelRows> rows;
+};
+
+// Loads and checks the source: a 4-bit BMP of a known variant whose pixel
+// data lies inside the file (an RLE4 stream is read to its end once).
+// kUnreadable when a read of the file fails.
+SourceCheck LoadSourceImage(InFile& source, SourceImage& image);
