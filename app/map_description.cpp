@@ -9,19 +9,19 @@ bool IsSpace(char c) {
 }
 
 // Reads the next line and splits it at its first comma into x and y.
-void ReadCorner(InFile& mapFile, std::int32_t& x, std::int32_t& y) {
+void ReadCorner(TextReader& mapText, std::int32_t& x, std::int32_t& y) {
   char line[kTextCapacity];
   char head[kTextCapacity];
   char tail[kTextCapacity];
-  ReadLine(mapFile, line, sizeof line);
+  ReadLine(mapText, line, sizeof line);
   SplitAtFirst(line, ',', head, sizeof head, tail, sizeof tail);
   x = ParseInteger(head);
   y = ParseInteger(tail);
 }
 
-void SkipLine(InFile& mapFile) {
+void SkipLine(TextReader& mapText) {
   char line[kTextCapacity];
-  ReadLine(mapFile, line, sizeof line);
+  ReadLine(mapText, line, sizeof line);
 }
 
 }  // namespace
@@ -36,13 +36,13 @@ std::int32_t ParseInteger(const char* text) {
   return static_cast<std::int32_t>(value);
 }
 
-Region ReadRegion(InFile& mapFile) {
+Region ReadRegion(TextReader& mapText) {
   Region region;
-  ReadCorner(mapFile, region.left, region.top);      // line 2
-  SkipLine(mapFile);                                 // line 3
-  SkipLine(mapFile);                                 // line 4
-  ReadCorner(mapFile, region.right, region.bottom);  // line 5
-  SkipLine(mapFile);                                 // line 6
-  SkipLine(mapFile);                                 // line 7
+  ReadCorner(mapText, region.left, region.top);      // line 2
+  SkipLine(mapText);                                 // line 3
+  SkipLine(mapText);                                 // line 4
+  ReadCorner(mapText, region.right, region.bottom);  // line 5
+  SkipLine(mapText);                                 // line 6
+  SkipLine(mapText);                                 // line 7
   return region;
 }

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fileio/file.h"
+#include "fileio/text.h"
 
 // Paths, lines and tile names are at most 255 characters.
 constexpr std::size_t kTextCapacity = 256;
@@ -22,4 +22,4 @@ std::int32_t ParseInteger(const char* text);
 
 // Reads lines 2 to 7 (line 1 has been read already). Missing lines read as
 // empty, so their values are 0; a line without a comma gives y = 0.
-Region ReadRegion(InFile& mapFile);
+Region ReadRegion(TextReader& mapText);

@@ -7,6 +7,7 @@ enum class MessageKind { kError, kInformation };
 constexpr const char* kCaption = "Gridsaw";
 
 constexpr const char* kCannotOpenMap = "Error: cannot open .map file!";
+constexpr const char* kCannotReadMap = "Error: cannot read .map file!";
 constexpr const char* kCannotOpenSource = "Error: cannot open source bitmap!";
 constexpr const char* kNotSixteenColours = "Error: source bitmap is not a 16-colour BMP!";
 constexpr const char* kCannotReadSource = "Error: cannot read source bitmap!";

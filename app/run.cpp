@@ -19,9 +19,12 @@ int RunTiling(const char* commandTail) {
   InFile mapFile;
   if (!mapFile.Open(mapPath.c_str())) return Fail(kCannotOpenMap);
 
+  TextReader mapText(mapFile);
+  mapText.SkipByteOrderMark();
   bool pathCut = false;
-  ReadLine(mapFile, sourcePath, sizeof sourcePath, &pathCut);
-  // A cut path would name some other file.
+  // A cut path would name some other file, so reading stops there.
+  ReadLine(mapText, sourcePath, sizeof sourcePath, &pathCut, LongLine::kStop);
+  if (mapText.failed()) return Fail(kCannotReadMap);
   if (pathCut || !sourceFile.Open(sourcePath)) return Fail(kCannotOpenSource);
   switch (LoadSourceImage(sourceFile, sourceImage)) {
     case SourceCheck::kUsable:
@@ -32,7 +35,8 @@ int RunTiling(const char* commandTail) {
       return Fail(kCannotReadSource);
   }
 
-  region = ReadRegion(mapFile);
+  region = ReadRegion(mapText);
+  if (mapText.failed()) return Fail(kCannotReadMap);
 
   // The stem: everything before the path's last '.', also one in a folder name.
   SplitAtLast(sourcePath, '.', sourcePath, sizeof sourcePath, nullptr, 0);

@@ -4,14 +4,16 @@ namespace {
 
 bool armed = false;
 long callsLeft = 0;
+Fault injected = Fault::kError;
 std::vector<RecordedCall> calls;
 
 }  // namespace
 
 namespace file_faults {
 
-void Arm(long failAt) {
+void Arm(long failAt, Fault fault) {
   armed = true;
+  injected = fault;
   callsLeft = failAt;
   calls.clear();
 }
@@ -26,8 +28,8 @@ const std::vector<RecordedCall>& Calls() {
 
 }  // namespace file_faults
 
-bool InjectedFailure(FileCall call, const void* file) {
-  if (!armed) return false;
+Fault InjectedFault(FileCall call, const void* file) {
+  if (!armed) return Fault::kNone;
   calls.push_back({call, file});
-  return --callsLeft == 0;
+  return --callsLeft == 0 ? injected : Fault::kNone;
 }

@@ -7,6 +7,10 @@
 
 enum class FileCall { kOpen, kRead, kWrite, kSetPosition, kClose };
 
+// How an injected call fails: as an I/O error, or (for a read) by meeting
+// the end of the file, so that nothing arrives.
+enum class Fault { kNone, kError, kEndOfFile };
+
 struct RecordedCall {
   FileCall call;
   const void* file;  // the InFile or OutFile object
@@ -15,13 +19,13 @@ struct RecordedCall {
 namespace file_faults {
 
 // Starts recording calls afresh; the `failAt`-th call from now (counting from
-// 1) fails, none when it is 0.
-void Arm(long failAt);
+// 1) fails with `fault`, none when it is 0.
+void Arm(long failAt, Fault fault = Fault::kError);
 void Disarm();
 const std::vector<RecordedCall>& Calls();
 
 }  // namespace file_faults
 
 // Called by the file classes at the start of each operation: records it and
-// tells whether it must fail.
-bool InjectedFailure(FileCall call, const void* file);
+// tells whether and how it must fail.
+Fault InjectedFault(FileCall call, const void* file);

@@ -6,6 +6,10 @@
 
 namespace {
 
+bool InjectedFailure(FileCall call, const void* file) {
+  return InjectedFault(call, file) != Fault::kNone;
+}
+
 bool CloseHandleOf(FileHandle& handle) {
   const bool closed = OsClose(handle);
   handle = kNotOpen;
@@ -34,8 +38,16 @@ bool InFile::Read(void* buffer, std::uint32_t count) {
 
 bool InFile::ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got) {
   got = 0;
-  return handle != kNotOpen && !InjectedFailure(FileCall::kRead, this) &&
-         OsRead(handle, buffer, count, got);
+  if (handle == kNotOpen) return false;
+  switch (InjectedFault(FileCall::kRead, this)) {
+    case Fault::kNone:
+      return OsRead(handle, buffer, count, got);
+    case Fault::kEndOfFile:
+      return true;
+    case Fault::kError:
+      break;
+  }
+  return false;
 }
 
 bool InFile::SetPosition(std::int64_t distance) {

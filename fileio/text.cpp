@@ -51,14 +51,15 @@ class LineBuilder {
   bool cut_ = false;
 };
 
-bool ReadLineInto(InFile& file, LineBuilder& line) {
+bool ReadLineInto(TextReader& text, LineBuilder& line, LongLine longLine) {
   char c;
-  if (!file.Read(&c, 1)) return false;
+  if (!text.Next(c)) return false;
   // A first byte that ends a line is the LF of a CR LF pair whose CR ended
   // the previous line; dropping it also swallows one lone empty line.
   if (!IsLineEnd(c)) line.Append(c);
   for (;;) {
-    if (!file.Read(&c, 1)) return false;
+    if (line.cut() && longLine == LongLine::kStop) return false;
+    if (!text.Next(c)) return false;
     if (IsLineEnd(c)) return true;
     line.Append(c);
   }
@@ -66,9 +67,24 @@ bool ReadLineInto(InFile& file, LineBuilder& line) {
 
 }  // namespace
 
-bool ReadLine(InFile& file, char* line, std::size_t size, bool* wasCut) {
+void TextReader::SkipByteOrderMark() {
+  static const char kMark[] = "\xEF\xBB\xBF";
+  if (at_ == 0 && end_ == 0 && Fill() && end_ >= 3 && std::memcmp(block_, kMark, 3) == 0) at_ = 3;
+}
+
+bool TextReader::Fill() {
+  if (ended_) return false;
+  std::uint32_t got = 0;
+  if (!file_.ReadUpTo(block_, kBlockSize, got)) failed_ = true;
+  ended_ = failed_ || got == 0;
+  at_ = 0;
+  end_ = got;
+  return got > 0;
+}
+
+bool ReadLine(TextReader& text, char* line, std::size_t size, bool* wasCut, LongLine longLine) {
   LineBuilder builder(line, size);
-  const bool ended = ReadLineInto(file, builder);
+  const bool ended = ReadLineInto(text, builder, longLine);
   if (wasCut != nullptr) *wasCut = builder.cut();
   return ended;
 }

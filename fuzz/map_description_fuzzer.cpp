@@ -12,12 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   InFile map;
   if (!map.Open(path.c_str())) std::abort();
 
+  TextReader text(map);
+  text.SkipByteOrderMark();
   char sourcePath[kTextCapacity];
   std::memset(sourcePath, 'x', sizeof sourcePath);
   bool cut = false;
-  ReadLine(map, sourcePath, sizeof sourcePath, &cut);
+  ReadLine(text, sourcePath, sizeof sourcePath, &cut);
   if (std::memchr(sourcePath, '\0', sizeof sourcePath) == nullptr) std::abort();
   if (!cut && std::strlen(sourcePath) > size) std::abort();
-  ReadRegion(map);
+  ReadRegion(text);
   return 0;
 }

@@ -30,9 +30,10 @@ Region RegionOf(const std::string& mapText) {
   WriteBytes(dir.Path("area.map"), mapText);
   InFile map;
   EXPECT_TRUE(map.Open(dir.Path("area.map").c_str()));
+  TextReader text(map);
   char line[kTextCapacity];
-  ReadLine(map, line, sizeof line);
-  return ReadRegion(map);
+  ReadLine(text, line, sizeof line);
+  return ReadRegion(text);
 }
 
 TEST(ReadRegion, TakesCornersFromTheSecondAndFifthLine) {

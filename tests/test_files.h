@@ -28,14 +28,28 @@ int PixelAt(std::int64_t x, std::int64_t y);
 struct BitmapShape {
   std::int32_t width = 16;
   std::int32_t height = 8;
-  std::uint32_t infoHeaderSize = 40;
+  std::uint32_t infoHeaderSize = 40;  // 12: OS/2 1.x, 16-bit sizes and RGB triples
   bool topDown = false;
   std::uint32_t paletteEntries = 16;  // written as biClrUsed (0 when 16)
   std::uint32_t gapAfterPalette = 0;  // extra bytes before the pixel rows
+  bool rle4 = false;                  // compressed as RLE4 by this file's own encoder
+  // Pixels past biWidth and in a few holes (rows, a column stripe, the top
+  // rows) are index 0: RLE4 skips them with deltas, end-of-line codes and an
+  // early end of bitmap. RLE4 sources always have index 0 past biWidth.
+  bool holes = false;
+  bool zeroPadding = false;  // index 0 past biWidth, as in any image saved from an RLE4 one
 };
 
-// A complete BMP file whose pixels are PixelAt.
+// The palette index that a bitmap of `shape` holds at (x, y), y from the top.
+int ShapePixel(const BitmapShape& shape, std::int64_t x, std::int64_t y);
+
+// A complete BMP file whose pixels are ShapePixel.
 std::string MakeBitmap(const BitmapShape& shape);
+
+// The same image saved the plainest way: a 40-byte info header, 4-byte
+// palette entries, no compression; the same palette, gap and fields.
+BitmapShape PlainShapeOf(const BitmapShape& shape);
+std::string MakePlainEquivalent(const BitmapShape& shape);
 
 // Little-endian field access into a file's bytes.
 std::uint32_t U32At(const std::string& bytes, std::size_t offset);

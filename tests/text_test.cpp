@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -17,10 +18,11 @@ std::vector<Line> ReadAllLines(const std::string& content, std::size_t size = 25
   WriteBytes(dir.Path("text"), content);
   InFile file;
   EXPECT_TRUE(file.Open(dir.Path("text").c_str()));
+  TextReader text(file);
   std::vector<Line> lines;
   std::vector<char> buffer(size);
   for (;;) {
-    const bool ended = ReadLine(file, buffer.data(), buffer.size());
+    const bool ended = ReadLine(text, buffer.data(), buffer.size());
     lines.emplace_back(buffer.data(), ended);
     if (!ended) return lines;
   }
@@ -57,13 +59,63 @@ TEST(ReadLineLength, ALongLineIsConsumedWholeAndCutToTheBuffer) {
   WriteBytes(dir.Path("text"), std::string(255, 'a') + "\n" + std::string(256, 'b') + "\n");
   InFile file;
   ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
+  TextReader text(file);
   char line[256];
   bool cut = true;
-  EXPECT_TRUE(ReadLine(file, line, sizeof line, &cut));
+  EXPECT_TRUE(ReadLine(text, line, sizeof line, &cut));
   EXPECT_FALSE(cut) << "255 characters fit";
-  EXPECT_TRUE(ReadLine(file, line, sizeof line, &cut));
+  EXPECT_TRUE(ReadLine(text, line, sizeof line, &cut));
   EXPECT_TRUE(cut) << "256 characters do not";
   EXPECT_EQ(std::string(line), std::string(255, 'b'));
+}
+
+// The rule, one byte at a time: what the block reader must reproduce
+// wherever its blocks happen to end.
+std::vector<Line> ReferenceLines(const std::string& content) {
+  std::vector<Line> lines;
+  std::size_t at = 0;
+  for (;;) {
+    std::string line;
+    if (at < content.size() && content[at] != '\n' && content[at] != '\r') line += content[at];
+    bool ended = false;
+    for (++at; at <= content.size() && !ended; ++at) {
+      if (at == content.size()) break;
+      if (content[at] == '\n' || content[at] == '\r') {
+        ended = true;
+      } else {
+        line += content[at];
+      }
+    }
+    lines.emplace_back(line.substr(0, 255), ended);
+    if (!ended) return lines;
+  }
+}
+
+TEST(ReadLineBlocks, LinesAcrossBlockEndsSplitAsByteByByte) {
+  std::mt19937 random(9);
+  const char alphabet[] = {'a', 'b', '\r', '\n'};
+  for (int trial = 0; trial < 40; ++trial) {
+    std::string content(4096 * 2 + 300, 'x');
+    for (char& c : content) c = alphabet[std::uniform_int_distribution<int>(0, 3)(random)];
+    // Long lines, and a CR LF pair astride the first block's end.
+    content.replace(100, 400, 400, 'L');
+    content.replace(4095, 2, "\r\n");
+    ASSERT_EQ(ReadAllLines(content), ReferenceLines(content)) << "trial " << trial;
+  }
+}
+
+TEST(ReadLineBlocks, AByteOrderMarkIsSkippedOnlyAtTheStart) {
+  TempDir dir;
+  WriteBytes(dir.Path("text"), "\xEF\xBB\xBF" "area.bmp\r\n\xEF\xBB\xBFx\r\n");
+  InFile file;
+  ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
+  TextReader text(file);
+  text.SkipByteOrderMark();
+  char line[256];
+  ReadLine(text, line, sizeof line);
+  EXPECT_STREQ(line, "area.bmp");
+  ReadLine(text, line, sizeof line);
+  EXPECT_STREQ(line, "\xEF\xBB\xBFx");
 }
 
 struct Split {
