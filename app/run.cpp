@@ -26,6 +26,10 @@ int RunTiling(const char* commandTail) {
   ReadLine(mapText, sourcePath, sizeof sourcePath, &pathCut, LongLine::kStop);
   if (mapText.failed()) return Fail(kCannotReadMap);
   if (pathCut || !sourceFile.Open(sourcePath)) return Fail(kCannotOpenSource);
+  // Others may not write the source while it is open here, but on Linux only
+  // programs that take the same locks keep to that: its stamp shows the rest.
+  FileStamp opened;
+  if (!sourceFile.Stamp(opened)) return Fail(kCannotReadSource);
   switch (LoadSourceImage(sourceFile, sourceImage)) {
     case SourceCheck::kUsable:
       break;
@@ -43,6 +47,8 @@ int RunTiling(const char* commandTail) {
 
   const char* failure = CutTileGrid(sourceImage, sourceFile, tileFile, region, sourcePath);
   if (failure != nullptr) return Fail(failure);
+  FileStamp finished;
+  if (!sourceFile.Stamp(finished) || finished != opened) return Fail(kCannotReadSource);
 
   sourceFile.Close();
   mapFile.Close();

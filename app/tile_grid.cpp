@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/interruptions.h"
 #include "app/messages.h"
 #include "tiling/extract_tile.h"
 
@@ -24,17 +25,27 @@ struct GridCell {
 };
 
 // Creates, fills and closes one tile; an unfinished tile is removed again.
-const char* CutTile(const ImageHeader& header, const Band& band, OutFile& tile, const char* stem,
-                    GridCell cell, TileBuffer& buffer) {
-  char name[kTextCapacity];
-  if (!FormatTileName(name, stem, cell.column, cell.row) || !tile.Open(name)) {
-    return kCannotOpenTile;
-  }
+const char* WriteTile(const ImageHeader& header, const Band& band, OutFile& tile,
+                      const char* name, GridCell cell, TileBuffer& buffer) {
+  if (!tile.Open(name)) return kCannotOpenTile;
   const bool written =
       ExtractTile(header, band, tile, cell.x, cell.y, kTileSize, kTileSize, buffer);
   if (tile.Close() && written) return nullptr;
   RemoveFile(name);
   return kCannotWriteTile;
+}
+
+// An interruption waits while the tile is open, so that a file with a
+// tile's name always holds a whole tile: the new one, or the old one when
+// the signal came before it was opened.
+const char* CutTile(const ImageHeader& header, const Band& band, OutFile& tile, const char* stem,
+                    GridCell cell, TileBuffer& buffer) {
+  char name[kTextCapacity];
+  if (!FormatTileName(name, stem, cell.column, cell.row)) return kCannotOpenTile;
+  HoldInterruptions();
+  const char* failure = WriteTile(header, band, tile, name, cell, buffer);
+  ReleaseInterruptions();
+  return failure;
 }
 
 // The byte columns that `count` neighbouring tiles from x on cover.

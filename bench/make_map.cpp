@@ -1,10 +1,12 @@
 // Writes a 16-colour BMP of the given size for the benchmark:
-//   make_map PATH WIDTH HEIGHT
+//   make_map PATH WIDTH HEIGHT [rle4]
 // Its pixels vary (blocks, diagonals) so that no layer can take shortcuts
-// over uniform data.
+// over uniform data. With rle4 the rows are RLE4-compressed as an editor
+// would: runs of one colour encoded, stretches of short runs absolute.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -23,13 +25,47 @@ int PixelAt(std::uint32_t x, std::uint32_t y) {
   return static_cast<int>((x / 37 ^ y / 29 ^ (x + y) / 11) & 15);
 }
 
+// Pixel runs of one colour, at most 255 long.
+std::size_t RunAt(const std::vector<unsigned char>& pixels, std::size_t x) {
+  std::size_t n = 1;
+  while (x + n < pixels.size() && n < 255 && pixels[x + n] == pixels[x]) ++n;
+  return n;
+}
+
+std::vector<unsigned char> Rle4Row(const std::vector<unsigned char>& pixels) {
+  std::vector<unsigned char> out;
+  for (std::size_t x = 0; x < pixels.size();) {
+    const std::size_t run = RunAt(pixels, x);
+    if (run >= 3 || pixels.size() - x < 3) {
+      out.push_back(static_cast<unsigned char>(run));
+      out.push_back(static_cast<unsigned char>(pixels[x] << 4 | pixels[x]));
+      x += run;
+      continue;
+    }
+    std::size_t n = 3;
+    while (x + n < pixels.size() && n < 255 && RunAt(pixels, x + n) < 3) ++n;
+    out.push_back(0);
+    out.push_back(static_cast<unsigned char>(n));
+    for (std::size_t i = 0; i < n; i += 2) {
+      out.push_back(static_cast<unsigned char>(pixels[x + i] << 4 |
+                                               (i + 1 < n ? pixels[x + i + 1] : 0)));
+    }
+    if ((n + 1) / 2 % 2 != 0) out.push_back(0);  // absolute runs end on 16 bits
+    x += n;
+  }
+  out.push_back(0);  // end of line
+  out.push_back(0);
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: make_map PATH WIDTH HEIGHT\n");
+  if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "rle4") == 0)) {
+    std::fprintf(stderr, "usage: make_map PATH WIDTH HEIGHT [rle4]\n");
     return 2;
   }
+  const bool rle4 = argc == 5;
   const std::uint32_t width = std::strtoul(argv[2], nullptr, 10);
   const std::uint32_t height = std::strtoul(argv[3], nullptr, 10);
   const std::uint32_t rowBytes = (width + 7) / 8 * 4;
@@ -39,8 +75,35 @@ int main(int argc, char** argv) {
     std::perror(argv[1]);
     return 1;
   }
+  // The sizes are written once the pixels are: RLE4's are known only then.
+  std::vector<unsigned char> header(offBits);
+  std::fwrite(header.data(), 1, header.size(), out);
+  std::uint64_t pixelBytes = 0;
+  std::vector<unsigned char> row(rowBytes);
+  std::vector<unsigned char> pixels(width);
+  for (std::uint32_t stored = 0; stored < height; ++stored) {
+    const std::uint32_t y = height - 1 - stored;
+    if (rle4) {
+      for (std::uint32_t x = 0; x < width; ++x) pixels[x] = static_cast<unsigned char>(PixelAt(x, y));
+      const std::vector<unsigned char> encoded = Rle4Row(pixels);
+      std::fwrite(encoded.data(), 1, encoded.size(), out);
+      pixelBytes += encoded.size();
+      continue;
+    }
+    for (std::uint32_t x = 0; x < width; x += 2) {
+      row[x / 2] = static_cast<unsigned char>(PixelAt(x, y) << 4 | PixelAt(x + 1, y));
+    }
+    std::fwrite(row.data(), 1, row.size(), out);
+    pixelBytes += row.size();
+  }
+  if (rle4) {
+    const unsigned char endOfBitmap[] = {0, 1};
+    std::fwrite(endOfBitmap, 1, 2, out);
+    pixelBytes += 2;
+  }
+  std::rewind(out);
   std::fputs("BM", out);
-  PutU32(out, offBits + rowBytes * height);
+  PutU32(out, static_cast<std::uint32_t>(offBits + pixelBytes));
   PutU32(out, 0);
   PutU32(out, offBits);
   PutU32(out, 40);
@@ -48,20 +111,12 @@ int main(int argc, char** argv) {
   PutU32(out, height);
   PutU16(out, 1);
   PutU16(out, 4);
-  PutU32(out, 0);
-  PutU32(out, rowBytes * height);
+  PutU32(out, rle4 ? 2 : 0);
+  PutU32(out, static_cast<std::uint32_t>(pixelBytes));
   PutU32(out, 2835);
   PutU32(out, 2835);
   PutU32(out, 16);
   PutU32(out, 0);
   for (std::uint32_t i = 0; i < 16; ++i) PutU32(out, i * 0x00111111);
-  std::vector<unsigned char> row(rowBytes);
-  for (std::uint32_t stored = 0; stored < height; ++stored) {
-    const std::uint32_t y = height - 1 - stored;
-    for (std::uint32_t x = 0; x < width; x += 2) {
-      row[x / 2] = static_cast<unsigned char>(PixelAt(x, y) << 4 | PixelAt(x + 1, y));
-    }
-    std::fwrite(row.data(), 1, row.size(), out);
-  }
   return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -7,6 +7,9 @@ floor: a program that reads the source once and creates as many files of a
 tile's size with one write each. It prints medians, the ratio Gridsaw / floor
 and Gridsaw's peak resident memory, and times the peer tools it finds
 (ImageMagick, PIL, libvips) on the closest grid they cut: 300 x 300 tiles.
+The 24,004 x 24,000 map is timed once more saved as RLE4, against the same
+map uncompressed. Peak memory is also taken on a short map (a twentieth of
+the height) and on a very wide one cut from a corner outside the image.
 
     bench/run.py            # in a folder on tmpfs (/dev/shm), where there is one
     bench/run.py --disk     # in a folder on the disk that holds the build
@@ -80,14 +83,14 @@ def peers(source, out):
     return found
 
 
-def bench_size(work, width, height, runs, peer_runs, with_peers):
+def bench_size(work, width, height, runs, peer_runs, with_peers, rle4=False):
     maps = os.path.join(work, "gridsaw")
     floor_out = os.path.join(work, "floor")
     fresh_folder(maps)
     fresh_folder(floor_out)
     source = os.path.join(maps, "map.bmp")
-    subprocess.run([os.path.join(BUILD, "bench", "make_map"), source, str(width), str(height)],
-                   check=True)
+    subprocess.run([os.path.join(BUILD, "bench", "make_map"), source, str(width), str(height)] +
+                   (["rle4"] if rle4 else []), check=True)
     columns, rows = (width - 4 + 299) // 300, (height + 299) // 300
     with open(os.path.join(maps, "map.map"), "w", newline="") as f:
         f.write(f"map.bmp\r\n0,0\r\n.\r\n.\r\n{width - 4},{height}\r\n\r\n\r\n")
@@ -110,7 +113,8 @@ def bench_size(work, width, height, runs, peer_runs, with_peers):
         floor_times.append(timed(floor, maps)[0])
 
     g, f = statistics.median(gridsaw_times), statistics.median(floor_times)
-    print(f"\n{width:,} x {height:,} map, {columns} x {rows} = {columns * rows:,} tiles, "
+    print(f"\n{width:,} x {height:,} map{' (RLE4)' if rle4 else ''}, "
+          f"{columns} x {rows} = {columns * rows:,} tiles, "
           f"source {os.path.getsize(source) / 2**20:.0f} MiB, {runs} runs each")
     print(f"  Gridsaw        median {g:8.3f} s   peak RSS {max(memory):6.1f} MiB")
     print(f"  floor          median {f:8.3f} s")
@@ -131,7 +135,20 @@ def bench_size(work, width, height, runs, peer_runs, with_peers):
                 print(f"  {name:14} median {p:8.3f} s   peak RSS {rss:6.1f} MiB   "
                       f"{name} / Gridsaw {p / g:6.1f}   ({peer_runs} runs, 300 x 300 tiles)")
         shutil.rmtree(os.path.join(work, "peer"), ignore_errors=True)
-    return max(memory)
+    return g, max(memory)
+
+
+def peak_memory(work, width, height, corners):
+    """Gridsaw's peak resident memory in MiB on one grid of a generated map."""
+    maps = os.path.join(work, "gridsaw")
+    fresh_folder(maps)
+    subprocess.run([os.path.join(BUILD, "bench", "make_map"), os.path.join(maps, "map.bmp"),
+                    str(width), str(height)], check=True)
+    with open(os.path.join(maps, "map.map"), "w", newline="") as f:
+        f.write(f"map.bmp\r\n{corners[0]}\r\n.\r\n.\r\n{corners[1]}\r\n\r\n\r\n")
+    _, rss, status, _ = timed([os.path.join(BUILD, "gridsaw"), "map.map"], maps)
+    assert status == 123, "Gridsaw failed"
+    return rss
 
 
 def main():
@@ -148,17 +165,19 @@ def main():
     try:
         print(f"Gridsaw benchmark in {work} ({'disk' if base == BUILD else 'tmpfs'}), "
               f"{os.cpu_count()} cores")
+        medians = {}
         for width, height in SIZES:
-            bench_size(work, width, height, args.runs, args.peer_runs, not args.no_peers)
-        # The band holds 300 rows, whatever the height: memory must not grow with it.
-        maps = os.path.join(work, "gridsaw")
-        fresh_folder(maps)
-        subprocess.run([os.path.join(BUILD, "bench", "make_map"), os.path.join(maps, "map.bmp"),
-                        "24004", "1200"], check=True)
-        with open(os.path.join(maps, "map.map"), "w", newline="") as f:
-            f.write("map.bmp\r\n0,0\r\n.\r\n.\r\n24000,1200\r\n\r\n\r\n")
-        _, rss, _, _ = timed([os.path.join(BUILD, "gridsaw"), "map.map"], maps)
-        print(f"\n24,004 x 1,200 map (a twentieth of the height): Gridsaw peak RSS {rss:.1f} MiB")
+            medians[width], _ = bench_size(work, width, height, args.runs, args.peer_runs,
+                                           not args.no_peers)
+        width, height = SIZES[-1]
+        rle4, _ = bench_size(work, width, height, args.runs, args.peer_runs, False, rle4=True)
+        print(f"  RLE4 / uncompressed  {rle4 / medians[width]:8.2f}   (at most 1.5)")
+        # The band holds 300 rows, whatever the height, and never grows past
+        # its 32 MiB cap, wherever the grid starts: memory must stay fixed.
+        short = peak_memory(work, 24004, 1200, ("0,0", "24000,1200"))
+        print(f"\n24,004 x 1,200 map (a twentieth of the height): Gridsaw peak RSS {short:.1f} MiB")
+        wide = peak_memory(work, 300004, 900, ("-150,-7", "300000,900"))
+        print(f"300,004 x 900 map from -150,-7: Gridsaw peak RSS {wide:.1f} MiB   (under 48)")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

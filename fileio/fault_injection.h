@@ -5,7 +5,7 @@
 
 #include <vector>
 
-enum class FileCall { kOpen, kRead, kWrite, kSetPosition, kClose };
+enum class FileCall { kOpen, kRead, kWrite, kSetPosition, kStamp, kClose };
 
 // How an injected call fails: as an I/O error, or (for a read) by meeting
 // the end of the file, so that nothing arrives.

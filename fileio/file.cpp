@@ -55,6 +55,10 @@ bool InFile::SetPosition(std::int64_t distance) {
          OsSetPosition(handle, distance);
 }
 
+bool InFile::Stamp(FileStamp& stamp) {
+  return handle != kNotOpen && !InjectedFailure(FileCall::kStamp, this) && OsStamp(handle, stamp);
+}
+
 bool OutFile::Open(const char* path) {
   if (InjectedFailure(FileCall::kOpen, this)) return false;
   handle = OsCreateForWriting(path);

@@ -10,6 +10,17 @@
 using FileHandle = std::intptr_t;
 constexpr FileHandle kNotOpen = -1;
 
+// What shows that a file was changed: which file it is, its size and the
+// time it was last written.
+struct FileStamp {
+  std::uint64_t volume = 0, id = 0, size = 0, modified = 0;
+  bool operator==(const FileStamp& other) const {
+    return volume == other.volume && id == other.id && size == other.size &&
+           modified == other.modified;
+  }
+  bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
 // Opens an existing file for reading. While it is open, others may read the
 // file but not write it.
 class InFile {
@@ -31,6 +42,8 @@ class InFile {
   // Absolute position from the start of the file. A negative distance fails
   // and leaves the position where it was.
   bool SetPosition(std::int64_t distance);
+  // The open file's stamp as it is now; false when the system cannot tell.
+  bool Stamp(FileStamp& stamp);
   bool IsOpen() const { return handle != kNotOpen; }
 
   FileHandle handle = kNotOpen;

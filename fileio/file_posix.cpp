@@ -78,6 +78,17 @@ bool OsSetPosition(FileHandle handle, std::int64_t distance) {
   return distance >= 0 && ::lseek(Descriptor(handle), distance, SEEK_SET) == distance;
 }
 
+bool OsStamp(FileHandle handle, FileStamp& stamp) {
+  struct stat status;
+  if (::fstat(Descriptor(handle), &status) != 0) return false;
+  stamp.volume = static_cast<std::uint64_t>(status.st_dev);
+  stamp.id = static_cast<std::uint64_t>(status.st_ino);
+  stamp.size = static_cast<std::uint64_t>(status.st_size);
+  stamp.modified = static_cast<std::uint64_t>(status.st_mtim.tv_sec) * 1000000000u +
+                   static_cast<std::uint64_t>(status.st_mtim.tv_nsec);
+  return true;
+}
+
 bool OsClose(FileHandle handle) {
   return ::close(Descriptor(handle)) == 0;
 }

@@ -48,6 +48,18 @@ bool OsSetPosition(FileHandle handle, std::int64_t distance) {
   return SetFilePointerEx(AsHandle(handle), to, &now, FILE_BEGIN) && now.QuadPart == distance;
 }
 
+bool OsStamp(FileHandle handle, FileStamp& stamp) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(AsHandle(handle), &information)) return false;
+  auto wide = [](DWORD high, DWORD low) { return std::uint64_t{high} << 32 | low; };
+  stamp.volume = information.dwVolumeSerialNumber;
+  stamp.id = wide(information.nFileIndexHigh, information.nFileIndexLow);
+  stamp.size = wide(information.nFileSizeHigh, information.nFileSizeLow);
+  stamp.modified =
+      wide(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 bool OsClose(FileHandle handle) {
   return CloseHandle(AsHandle(handle)) != 0;
 }

@@ -20,5 +20,6 @@ bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t&
 bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count);
 // Absolute; a negative distance fails and leaves the position where it was.
 bool OsSetPosition(FileHandle handle, std::int64_t distance);
+bool OsStamp(FileHandle handle, FileStamp& stamp);
 // The handle is gone either way; false when the system reports an error.
 bool OsClose(FileHandle handle);

@@ -38,6 +38,34 @@ write("source", "two_colours.bin", grid(0, 0, 1, 1, 0, 3) + bitmaps.make_bitmap(
 write("source", "far_corner.bin", grid(100, 100, 255, 255, 3) + bitmaps.make_bitmap(16, 4))
 write("source", "truncated.bin", grid(0, 0, 1, 1) + bitmaps.make_bitmap(16, 16)[:-3])
 
+
+
+def rle4_bitmap(width, height, stream):
+    """A bottom-up RLE4 bitmap with the given stream after a 16-entry palette."""
+    return (b"BM" + struct.pack("<IHHI", 118 + len(stream), 0, 0, 118) +
+            struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 2, len(stream), 0, 0, 0, 0) +
+            bitmaps.palette_bytes(16) + stream)
+
+
+def os2_bitmap(width, height):
+    """An OS/2 1.x bitmap: 12-byte header, 16 RGB triples."""
+    rows = bytes(range(256)) * ((width + 7) // 8 * 4 * height // 256 + 1)
+    return (b"BM" + struct.pack("<IHHI", 0, 0, 0, 74) + struct.pack("<IHHHH", 12, width, height, 1, 4) +
+            bytes(range(48)) + rows[:(width + 7) // 8 * 4 * height])
+
+
+# Encoded runs, an odd absolute run, a delta, end of line, end of bitmap.
+write("source", "rle4_every_code.bin",
+      grid(-2, -1, 5, 5, 0, 2) + rle4_bitmap(13, 4, bytes([4, 0x12, 0, 5, 0x34, 0x56, 0x70, 0,
+                                                           0, 2, 3, 1, 3, 0xAB, 0, 0, 2, 0xCD,
+                                                           0, 1])))
+# A run past the width, a delta past the top of the image.
+write("source", "rle4_past_the_edges.bin",
+      grid(0, 0, 5, 5) + rle4_bitmap(16, 4, bytes([200, 0x9F, 0, 0, 0, 2, 250, 60, 1, 0x11, 0, 1])))
+write("source", "rle4_no_end.bin", grid(0, 0, 5, 5) + rle4_bitmap(16, 4, bytes([16, 0x21, 0, 0])))
+write("source", "os2.bin", grid(-1, 0, 5, 5, 0, 1) + os2_bitmap(21, 6))
+write("map_description", "byte_order_mark.map", "\xef\xbb\xbfarea.bmp\r\n0,0\r\nx\r\ny\r\n1,1\r\n")
+
 write("command_line", "quoted_program.txt", "\0\"C:\\Program Files\\gridsaw.exe\" \"my maps\\a.map\"")
 write("command_line", "plain.txt", "\0gridsaw.exe   area.map  ")
 write("command_line", "unclosed.txt", "\0\"C:\\gridsaw.exe area.map")

@@ -1,7 +1,9 @@
 // The whole run, in-process, with each of its file calls made to fail in
-// turn: every point must end in the right message and status, never leave a
+// turn, as an I/O error and (for reads) as a sudden end of the file: every
+// point must end in the right message and status, never leave a
 // half-written tile, keep the tiles finished before it, and leave the map
-// description and the source as they were.
+// description and the source as they were. Once over a plain source, once
+// over an RLE4 one.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,12 +19,13 @@ namespace {
 constexpr int kColumns = 3;
 constexpr int kRows = 2;
 
-class FaultWalk : public ::testing::Test {
+class FaultWalk : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     BitmapShape shape;
     shape.width = 904;
     shape.height = 600;
+    shape.rle4 = GetParam();
     source_ = MakeBitmap(shape);
     WriteBytes(dir_.Path("area.bmp"), source_);
     map_ = dir_.Path("area.bmp") + "\r\n0,0\r\n\r\n\r\n900,600\r\n\r\n\r\n";
@@ -42,10 +45,10 @@ class FaultWalk : public ::testing::Test {
   };
 
   // One run from a folder without tiles, the `failAt`-th file call failing.
-  Outcome Run(long failAt) {
+  Outcome Run(long failAt, Fault fault = Fault::kError) {
     for (int i = 0; i < kColumns * kRows; ++i) RemoveFile(TileName(i).c_str());
     TakeMessages();
-    file_faults::Arm(failAt);
+    file_faults::Arm(failAt, fault);
     Outcome outcome;
     outcome.status = RunTiling(dir_.Path("area.map").c_str());
     outcome.calls = file_faults::Calls();
@@ -60,15 +63,21 @@ class FaultWalk : public ::testing::Test {
   TempDir dir_;
   std::string source_;
   std::string map_;
+
+  bool TileIsWholeOrAbsent(int index) const {
+    return !Exists(TileName(index)) || ReadBytes(TileName(index)).size() == 118u + 45600u;
+  }
 };
 
-TEST_F(FaultWalk, EveryFailingFileCallEndsInItsMessageAndLosesNothing) {
+TEST_P(FaultWalk, EveryFailingFileCallEndsInItsMessageAndLosesNothing) {
   const Outcome clean = Run(0);
   ASSERT_EQ(clean.status, kSuccessStatus);
   ASSERT_EQ(clean.message.text, kConverted);
   std::vector<std::string> tiles;
   for (int i = 0; i < kColumns * kRows; ++i) tiles.push_back(ReadBytes(TileName(i)));
+
   int tilesOpened = 0;
+  int mapReads = 0;
   for (std::size_t n = 1; n <= clean.calls.size(); ++n) {
     const RecordedCall failing = clean.calls[n - 1];
     SCOPED_TRACE("failing call " + std::to_string(n) + " of " + std::to_string(clean.calls.size()));
@@ -76,34 +85,22 @@ TEST_F(FaultWalk, EveryFailingFileCallEndsInItsMessageAndLosesNothing) {
 
     const char* expected = nullptr;  // null: the program ignores this failure on purpose
     int tilesKept = tilesOpened;
-    bool mapRead = false;
     if (failing.file == &tileFile) {
       expected = failing.call == FileCall::kOpen ? kCannotOpenTile : kCannotWriteTile;
       if (failing.call != FileCall::kOpen) tilesKept = tilesOpened - 1;
     } else if (failing.file == &sourceFile) {
       if (failing.call == FileCall::kOpen) expected = kCannotOpenSource;
-      if (failing.call == FileCall::kRead || failing.call == FileCall::kSetPosition) {
-        expected = kCannotReadSource;
+      if (failing.call != FileCall::kOpen && failing.call != FileCall::kClose) {
+        expected = kCannotReadSource;  // a read, a positioning or a look at its stamp
       }
     } else {
       if (failing.call == FileCall::kOpen) expected = kCannotOpenMap;
-      mapRead = failing.call == FileCall::kRead;
+      if (failing.call == FileCall::kRead) expected = kCannotReadMap;
     }
     if (failing.file == &tileFile && failing.call == FileCall::kOpen) ++tilesOpened;
 
     EXPECT_EQ(outcome.message.count, 1);
-    if (mapRead) {
-      // A failed read ends the line early, as a short map would: the path
-      // may be cut (no such file) or a corner read differently.
-      if (outcome.status != kSuccessStatus) {
-        EXPECT_EQ(outcome.message.text, kCannotOpenSource);
-      }
-      for (int i = 0; i < kColumns * kRows; ++i) {
-        if (Exists(TileName(i))) {
-          EXPECT_EQ(ReadBytes(TileName(i)).size(), 118u + 45600u);
-        }
-      }
-    } else if (expected == nullptr) {
+    if (expected == nullptr) {
       EXPECT_EQ(outcome.status, kSuccessStatus);
       EXPECT_EQ(outcome.message.text, kConverted);
       tilesKept = kColumns * kRows;
@@ -112,20 +109,55 @@ TEST_F(FaultWalk, EveryFailingFileCallEndsInItsMessageAndLosesNothing) {
       EXPECT_EQ(outcome.message.text, expected);
       EXPECT_EQ(outcome.message.kind, MessageKind::kError);
     }
-    if (!mapRead) {
-      for (int i = 0; i < kColumns * kRows; ++i) {
-        if (i < tilesKept) {
-          EXPECT_EQ(ReadBytes(TileName(i)), tiles[i]) << "tile " << i << " must be intact";
-        } else {
-          EXPECT_FALSE(Exists(TileName(i))) << "tile " << i << " must not be there";
-        }
+    for (int i = 0; i < kColumns * kRows; ++i) {
+      if (i < tilesKept) {
+        EXPECT_EQ(ReadBytes(TileName(i)), tiles[i]) << "tile " << i << " must be intact";
+      } else {
+        EXPECT_FALSE(Exists(TileName(i))) << "tile " << i << " must not be there";
       }
+    }
+
+    if (failing.call == FileCall::kRead) {
+      // The end of the file where it is not: the map description reads as
+      // if it stopped there, and no tile is ever left half-written.
+      const Outcome ended = Run(static_cast<long>(n), Fault::kEndOfFile);
+      EXPECT_EQ(ended.message.count, 1);
+      EXPECT_NE(ended.message.text, kCannotReadMap);
+      if (failing.file != &sourceFile) {
+        EXPECT_EQ(ended.message.text, mapReads++ == 0 ? kCannotOpenSource : kConverted);
+      }
+      for (int i = 0; i < kColumns * kRows; ++i) EXPECT_TRUE(TileIsWholeOrAbsent(i)) << i;
     }
     EXPECT_EQ(ReadBytes(dir_.Path("area.map")), map_);
     EXPECT_EQ(ReadBytes(dir_.Path("area.bmp")), source_);
     if (HasFailure()) return;
   }
   std::printf("fault walk: %zu failing calls, each in a run of its own\n", clean.calls.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndRle4, FaultWalk, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& source) {
+                           return source.param ? "Rle4Source" : "PlainSource";
+                         });
+
+}  // namespace
+
+namespace {
+
+// A source bitmap dropped on the program instead of its map description: a
+// large file without line ends is refused after a few reads, not one read a
+// byte.
+TEST(MapDescription, ALargeFileWithoutLineEndsIsRefusedInAFewReads) {
+  TempDir dir;
+  WriteBytes(dir.Path("huge.map"), std::string(50 << 20, 'x'));
+  TakeMessages();
+  file_faults::Arm(0);
+  const int status = RunTiling(dir.Path("huge.map").c_str());
+  std::vector<RecordedCall> calls = file_faults::Calls();
+  file_faults::Disarm();
+  EXPECT_EQ(status, kFailureStatus);
+  EXPECT_EQ(TakeMessages().text, kCannotOpenSource);
+  EXPECT_LE(calls.size(), 4u) << "an open, a read or two, a close";
 }
 
 }  // namespace

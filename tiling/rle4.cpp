@@ -13,9 +13,6 @@ constexpr std::int64_t kCheckpointRows = 32;
 constexpr std::int64_t kMaxCheckpoints = 1 << 16;
 constexpr std::size_t kStreamBlock = 64 * 1024;
 
-// The longest code: an absolute run of 255 pixels, 128 bytes, after its 2.
-constexpr std::size_t kLongestCode = 2 + 128;
-
 // The stream, read in large blocks; each code is looked at in place.
 class ByteStream {
  public:
@@ -25,8 +22,8 @@ class ByteStream {
     begin_ = end_ = 0;
     positioned_ = failed_ = false;
   }
-  // True when `count` bytes (at most kLongestCode) are at Data(); false at
-  // the end of the file or on an I/O error, which failed() then tells.
+  // True when `count` bytes (a code: at most 2 + 128) are at Data(); false
+  // at the end of the file or on an I/O error, which failed() then tells.
   bool Have(std::size_t count) { return end_ - begin_ >= count || Refill(count); }
   const std::uint8_t* Data() const { return buffer_.data() + begin_; }
   void Skip(std::size_t count) { begin_ += count; }

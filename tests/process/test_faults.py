@@ -5,11 +5,13 @@ ends in one of its messages, and every tile left behind is whole."""
 
 import ctypes
 import os
+import signal
 import shutil
 import subprocess
 import tempfile
 import time
 import unittest
+from random import Random
 
 import bitmaps
 from runners import PosixRunner, runner_from_environment
@@ -150,6 +152,72 @@ class RealWorldFaults(ProcessTest):
             if CONVERTED in outcomes:
                 self.assertEqual(tiles, 60)
                 self.assertTilesShowSource("area.bmp", 0, 0, 30, 2)
+
+    def tiles_in(self, folder):
+        tiles = {}
+        for name in (n for n in os.listdir(folder) if " tile " in n):
+            with open(os.path.join(folder, name), "rb") as f:
+                tiles[name] = f.read()
+        return tiles
+
+    def test_interrupted_runs_leave_every_tile_whole_new_or_old(self):
+        """SIGINT and SIGTERM at random moments of reruns over existing tiles:
+        every file with a tile's name holds a whole tile, new or old."""
+        folder = tempfile.mkdtemp(prefix="gridsaw-signals-", dir="/dev/shm"
+                                  if os.path.isdir("/dev/shm") else self.dir)
+        self.addCleanup(shutil.rmtree, folder, True)
+        with open(os.path.join(folder, "area.map"), "w", newline="") as f:
+            f.write(map_text("area.bmp", "-7,-3", "60000,600"))
+        tiles = {}
+        for age, pixel_of in (("old", lambda x, y: (x + 2 * y) & 15), ("new", bitmaps.pixel)):
+            with open(os.path.join(folder, "area.bmp"), "wb") as f:
+                f.write(bitmaps.make_bitmap(904, 600, pixel_of=pixel_of))
+            self.assertEqual(self.finish(self.start("area.map", folder)), CONVERTED)
+            tiles[age] = self.tiles_in(folder)
+        random = Random(1209)
+        outcomes = set()
+        for trial in range(40):
+            for name, tile in tiles["old"].items():
+                with open(os.path.join(folder, name), "wb") as f:
+                    f.write(tile)
+            program = subprocess.Popen([self.runner.program, "area.map"], cwd=folder,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(random.uniform(0, 0.05))
+            chosen = (signal.SIGINT, signal.SIGTERM)[trial % 2]
+            program.send_signal(chosen)
+            status = program.wait(timeout=60)
+            self.assertIn(status, (-chosen, 123))
+            outcomes.add(status)
+            for name, tile in self.tiles_in(folder).items():
+                self.assertTrue(tile in (tiles["old"][name], tiles["new"][name]),
+                                f"trial {trial}: {name} ({len(tile)} bytes) is neither the "
+                                "old tile nor the new one")
+        self.assertIn(-signal.SIGTERM, outcomes, "no run was interrupted")
+
+    def test_a_closed_standard_output_leaves_the_status_alone(self):
+        self.write("area.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("area.map", map_text("area.bmp", "0,0", "1,1"))
+        reader, writer = os.pipe()
+        os.close(reader)  # as `gridsaw area.map | head -c0` leaves it
+        done = subprocess.run([self.runner.program, "area.map"], cwd=self.dir, stdout=writer,
+                              stderr=subprocess.DEVNULL)
+        os.close(writer)
+        self.assertEqual(done.returncode, 123)
+
+    def test_a_source_rewritten_by_another_program_mid_run_is_an_error(self):
+        self.write("area.bmp", bitmaps.make_bitmap(904, 600))
+        self.write("area.map", map_text("area.bmp", "0,0", "450000,600"))
+        program = self.start("area.map", self.dir)
+        self.wait_for(self.path("area tile 0,0.bmp"), program)
+        program.send_signal(signal.SIGSTOP)
+        self.addCleanup(program.send_signal, signal.SIGCONT)
+        with open(self.path("area.bmp"), "r+b") as f:  # no lock: flock is advisory
+            f.seek(118)
+            f.write(bytes(1000))
+        program.send_signal(signal.SIGCONT)
+        self.assertEqual(self.finish(program), (0, CANNOT_READ_SOURCE))
+        self.assertWholeTiles(self.dir, at_least=1)
+
 
 if __name__ == "__main__":
     unittest.main()

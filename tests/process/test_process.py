@@ -62,9 +62,11 @@ class ProcessTest(unittest.TestCase):
     def assertFailed(self, outcome, message):
         self.assertOutcome(outcome, 0, message, "error")
 
-    def assertTilesShowSource(self, source_name, left, top, columns, rows, stem="area"):
+    def assertTilesShowSource(self, source_name, left, top, columns, rows, stem="area",
+                              padding=bitmaps.pixel):
         """Every pixel of every tile against the source as PIL reads it;
-        outside the image (and its row padding) the index must be 0."""
+        outside the image and its row padding (`padding` gives those pixels)
+        the index must be 0."""
         source = Image.open(self.path(source_name))
         width, height = source.size
         source_pixels = source.tobytes()
@@ -88,7 +90,7 @@ class ProcessTest(unittest.TestCase):
                             if 0 <= x < width:
                                 expected[tx] = source_pixels[y * width + x]
                             elif width <= x < stored_width:
-                                expected[tx] = bitmaps.pixel(x, y)
+                                expected[tx] = padding(x, y)
                     got = tile_pixels[ty * 304:(ty + 1) * 304]
                     self.assertEqual(got, bytes(expected), f"{name} row {ty}")
 
@@ -201,7 +203,7 @@ class BadInput(ProcessTest):
             "not BM": b"XY" + good[2:],
             "small info header": bitmaps.with_u32(good, 14, 12),
             "8 bits per pixel": good[:28] + b"\x08\x00" + good[30:],
-            "RLE4": bitmaps.with_u32(good, 30, 2),
+            "RLE4 without an end of bitmap": bitmaps.with_u32(good, 30, 2),
             "zero width": bitmaps.with_u32(good, 18, 0),
             "negative width": bitmaps.with_u32(good, 18, -64),
             "zero height": bitmaps.with_u32(good, 22, 0),
