@@ -57,6 +57,8 @@ class PosixRunner:
 MESSAGE_BOX_CALL = re.compile(
     r'Call user32\.MessageBoxA\((\w+),\w+ "((?:[^"\\]|\\.)*)",\w+ "((?:[^"\\]|\\.)*)",(\w+)\)')
 MB_ICONERROR = 0x10
+# The Wine loader: wine for the 32-bit program, wine64 for a 64-bit build.
+WINE = os.environ.get("GRIDSAW_WINE", "wine")
 MB_ICONINFORMATION = 0x40
 
 
@@ -100,12 +102,14 @@ class WineRunner:
         # A file, not a pipe: Wine's helper processes would hold a pipe open
         # for a second after the program has ended.
         with tempfile.TemporaryFile() as trace:
-            done = subprocess.run(["wine", self.launcher], cwd=cwd, env=env, timeout=timeout,
+            done = subprocess.run([WINE, self.launcher], cwd=cwd, env=env, timeout=timeout,
                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                   stderr=trace, preexec_fn=prepare)
             trace.seek(0)
-            calls = MESSAGE_BOX_CALL.findall(trace.read().decode("latin-1"))
-        assert len(calls) == 1, f"expected one MessageBoxA call, got {calls!r}"
+            text = trace.read().decode("latin-1")
+            calls = MESSAGE_BOX_CALL.findall(text)
+        assert len(calls) == 1, (f"expected one MessageBoxA call, got {calls!r}; status "
+                                 f"{done.returncode}, trace ends {text[-600:]!r}")
         owner, text, caption, style = calls[0]
         assert int(owner, 16) == 0, f"the box has an owner: {owner}"
         assert unescape(caption) == "Gridsaw", caption

@@ -12,14 +12,14 @@ import unittest
 from PIL import Image
 
 import bitmaps
-from runners import WineRunner, runner_from_environment, windows_path
+from runners import WINE, WineRunner, runner_from_environment, windows_path
 from test_process import ProcessTest, map_text
 
 TOOLS = ("Xvfb", "xdotool", "xwd", "convert")
 
 
 def set_wine_registry(key, name, value):
-    subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"],
+    subprocess.run([WINE, "reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"],
                    env=dict(os.environ, WINEDEBUG="-all"), check=True,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -88,7 +88,7 @@ class MessageBoxOnADisplay(ProcessTest):
         env = dict(os.environ, DISPLAY=self.display, WINEDEBUG="-all",
                    GRIDSAW_PROGRAM=windows_path(self.runner.program),
                    GRIDSAW_COMMAND_LINE="gridsaw.exe " + tail)
-        program = subprocess.Popen(["wine", self.runner.launcher], cwd=self.dir, env=env,
+        program = subprocess.Popen([WINE, self.runner.launcher], cwd=self.dir, env=env,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         self.addCleanup(program.kill)
