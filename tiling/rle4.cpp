@@ -12,8 +12,13 @@ namespace {
 constexpr std::int64_t kCheckpointRows = 32;
 constexpr std::int64_t kMaxCheckpoints = 1 << 16;
 constexpr std::size_t kStreamBlock = 64 * 1024;
+// The widest stretch of a row gathered at once, in bytes of the result.
+constexpr std::int64_t kChunkBytes = 256 * 1024;
 
-// The stream, read in large blocks; each code is looked at in place.
+// The longest code: an absolute run of 255 pixels, 128 bytes after its 2.
+constexpr std::size_t kLongestCode = 2 + 128;
+
+// The stream, read in large blocks; codes are looked at in place.
 class ByteStream {
  public:
   void Start(InFile& file, std::int64_t offset) {
@@ -22,17 +27,20 @@ class ByteStream {
     begin_ = end_ = 0;
     positioned_ = failed_ = false;
   }
-  // True when `count` bytes (a code: at most 2 + 128) are at Data(); false
-  // at the end of the file or on an I/O error, which failed() then tells.
-  bool Have(std::size_t count) { return end_ - begin_ >= count || Refill(count); }
+  // Makes `wanted` bytes (at most kLongestCode) ready at Data() where the
+  // file has them; returns how many are ready. failed() tells an I/O error.
+  std::size_t Fill(std::size_t wanted) {
+    if (end_ - begin_ < wanted) Refill(wanted);
+    return end_ - begin_;
+  }
   const std::uint8_t* Data() const { return buffer_.data() + begin_; }
   void Skip(std::size_t count) { begin_ += count; }
   std::int64_t Offset() const { return bufferOffset_ + static_cast<std::int64_t>(begin_); }
   bool failed() const { return failed_; }
 
  private:
-  bool Refill(std::size_t count) {
-    if (failed_) return false;
+  void Refill(std::size_t wanted) {
+    if (failed_) return;
     const std::size_t kept = end_ - begin_;
     std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
     bufferOffset_ += static_cast<std::int64_t>(begin_);
@@ -40,20 +48,19 @@ class ByteStream {
     end_ = kept;
     if (!positioned_ && !file_->SetPosition(bufferOffset_ + static_cast<std::int64_t>(end_))) {
       failed_ = true;
-      return false;
+      return;
     }
     positioned_ = true;
-    while (end_ < count) {
+    while (end_ < wanted) {
       std::uint32_t got = 0;
       if (!file_->ReadUpTo(buffer_.data() + end_, static_cast<std::uint32_t>(kStreamBlock - end_),
                            got)) {
         failed_ = true;
-        return false;
+        return;
       }
-      if (got == 0) return false;
+      if (got == 0) return;  // the end of the file
       end_ += got;
     }
-    return true;
   }
 
   InFile* file_ = nullptr;
@@ -73,127 +80,188 @@ struct StreamPoint {
 enum class Decoded { kReachedRow, kEndOfBitmap, kCutShort, kUnreadable };
 
 // Decodes codes from `at` until the stored row reaches `endRow` or the
-// bitmap ends, handing each run of pixels to `sink`.
+// bitmap ends, handing each row and run of pixels to `sink`. Codes are read
+// straight from the stream's block; only a code astride the block's end
+// waits for the next block.
 template <class Sink>
 Decoded Decode(ByteStream& in, StreamPoint& at, std::int64_t endRow, Sink& sink) {
+  std::int64_t row = at.row, x = at.x;
+  sink.StartRow(row);
   Decoded result = Decoded::kReachedRow;
-  while (at.row < endRow) {
-    if (!in.Have(2)) {
+  while (row < endRow) {
+    const std::size_t ready = in.Fill(kLongestCode);
+    const std::uint8_t* const first = in.Data();
+    const std::uint8_t* const last = first + ready;
+    const std::uint8_t* code = first;
+    bool ended = false;
+    while (row < endRow && last - code >= 2) {
+      const int count = code[0], second = code[1];
+      if (count > 0) {  // an encoded run: `count` pixels alternating between two
+        sink.Encoded(x, count, second);
+        x += count;
+        code += 2;
+      } else if (second == 0) {  // end of line
+        sink.StartRow(++row);
+        x = 0;
+        code += 2;
+      } else if (second == 1) {  // end of bitmap
+        code += 2;
+        ended = true;
+        break;
+      } else if (second == 2) {  // delta: right and up
+        if (last - code < 4) break;
+        x += code[2];
+        if (code[3] != 0) sink.StartRow(row += code[3]);
+        code += 4;
+      } else {  // an absolute run of `second` pixels, padded to 16 bits
+        const std::ptrdiff_t bytes = 2 + (((second + 1) / 2 + 1) & ~1);
+        if (last - code < bytes) break;
+        sink.Absolute(x, second, code + 2);
+        x += second;
+        code += bytes;
+      }
+    }
+    in.Skip(static_cast<std::size_t>(code - first));
+    if (ended) {
+      result = Decoded::kEndOfBitmap;
+      break;
+    }
+    if (code == first && row < endRow && ready < kLongestCode) {  // the file ends inside a code
       result = in.failed() ? Decoded::kUnreadable : Decoded::kCutShort;
       break;
     }
-    const int count = in.Data()[0], second = in.Data()[1];
-    if (count > 0) {  // an encoded run: `count` pixels alternating between two
-      sink.Encoded(at.row, at.x, count, second);
-      at.x += count;
-      in.Skip(2);
-      continue;
-    }
-    if (second == 0) {  // end of line
-      ++at.row;
-      at.x = 0;
-      in.Skip(2);
-    } else if (second == 1) {  // end of bitmap
-      in.Skip(2);
-      result = Decoded::kEndOfBitmap;
-      break;
-    } else if (second == 2) {  // delta: right and up
-      if (!in.Have(4)) {
-        result = in.failed() ? Decoded::kUnreadable : Decoded::kCutShort;
-        break;
-      }
-      at.x += in.Data()[2];
-      at.row += in.Data()[3];
-      in.Skip(4);
-    } else {  // an absolute run of `second` pixels, padded to 16 bits
-      const std::size_t bytes = ((second + 1) / 2 + 1) & ~1;
-      if (!in.Have(2 + bytes)) {
-        result = in.failed() ? Decoded::kUnreadable : Decoded::kCutShort;
-        break;
-      }
-      sink.Absolute(at.row, at.x, second, in.Data() + 2);
-      at.x += second;
-      in.Skip(2 + bytes);
-    }
   }
-  at.offset = in.Offset();
+  sink.Finish();
+  at = {in.Offset(), row, x};
   return result;
 }
 
 struct NoPixels {
-  void Encoded(std::int64_t, std::int64_t, int, int) {}
-  void Absolute(std::int64_t, std::int64_t, int, const std::uint8_t*) {}
+  void StartRow(std::int64_t) {}
+  void Finish() {}
+  void Encoded(std::int64_t, int, int) {}
+  void Absolute(std::int64_t, int, const std::uint8_t*) {}
 };
 
-// Pixel `at` of a row of nibbles, two a byte, the first in the high half.
-void SetPixel(std::uint8_t* row, std::int64_t at, int value) {
-  std::uint8_t& byte = row[at >> 1];
-  byte = static_cast<std::uint8_t>(at & 1 ? (byte & 0xF0) | value : (byte & 0x0F) | value << 4);
-}
+// Patterns of two alternating colours, one pixel a byte, for each code byte.
+struct RunPatterns {
+  std::uint8_t of[256][16];
+  RunPatterns() {
+    for (int pair = 0; pair < 256; ++pair) {
+      for (int i = 0; i < 16; ++i)
+        of[pair][i] = static_cast<std::uint8_t>(i % 2 ? pair & 15 : pair >> 4);
+    }
+  }
+};
 
-int NibbleOf(const std::uint8_t* pixels, std::int64_t at) {
-  return at & 1 ? pixels[at >> 1] & 15 : pixels[at >> 1] >> 4;
-}
-
-// Writes decoded runs into rows of the layout PixelRows promises: stored rows
-// [firstRow, endRow), pixels [firstPixel, endPixel) of each; pixels outside
-// are dropped, also those past the image's width.
+// Writes decoded runs into rows in the layout PixelRows promises: stored
+// rows [firstRow, endRow), bytes [firstByte, firstByte + rowBytes) of each,
+// rows `stride` apart; pixels outside are dropped, also those past the
+// image's width, and pixels no code sets are 0. A row is gathered one pixel
+// a byte, so that a run is a few plain stores whatever its parity, and
+// packed into nibbles when it ends.
 class BandPixels {
  public:
   BandPixels(std::int64_t firstRow, std::int64_t endRow, std::int64_t firstByte,
-             std::int64_t rowBytes, std::int64_t width, std::uint8_t* out)
+             std::int64_t rowBytes, std::int64_t stride, std::int64_t width, std::uint8_t* out,
+             std::vector<std::uint8_t>& row)
       : firstRow_(firstRow),
         endRow_(endRow),
         firstPixel_(2 * firstByte),
-        endPixel_(std::min(2 * (firstByte + rowBytes), width)),
+        pixels_(std::max<std::int64_t>(0, std::min(2 * rowBytes, width - 2 * firstByte))),
         rowBytes_(rowBytes),
-        out_(out) {}
-
-  void Encoded(std::int64_t row, std::int64_t x, int count, int pair) {
-    std::int64_t from, to;
-    if (!Clip(row, x, count, from, to)) return;
-    std::uint8_t* target = out_ + (row - firstRow_) * rowBytes_;
-    int first = (from - x) & 1 ? pair & 15 : pair >> 4;
-    int second = (from - x) & 1 ? pair >> 4 : pair & 15;
-    std::int64_t at = from - firstPixel_;
-    const std::int64_t end = to - firstPixel_;
-    if (at & 1) {
-      SetPixel(target, at++, first);
-      std::swap(first, second);
-    }
-    const std::uint8_t both = static_cast<std::uint8_t>(first << 4 | second);
-    for (; at + 1 < end; at += 2) target[at >> 1] = both;
-    if (at < end) SetPixel(target, at, first);
+        stride_(stride),
+        out_(out),
+        row_(row) {
+    // Room for a whole run's stores past the last pixel.
+    row_.resize(static_cast<std::size_t>(2 * rowBytes + 256));
+    zeroedTo_ = firstRow;
   }
 
-  void Absolute(std::int64_t row, std::int64_t x, int count, const std::uint8_t* pixels) {
-    std::int64_t from, to;
-    if (!Clip(row, x, count, from, to)) return;
-    std::uint8_t* target = out_ + (row - firstRow_) * rowBytes_;
-    std::int64_t at = from - firstPixel_, source = from - x;
-    const std::int64_t end = to - firstPixel_;
-    if (((at ^ source) & 1) == 0) {  // nibbles line up: whole bytes copy
-      if (at & 1) SetPixel(target, at++, NibbleOf(pixels, source++));
-      const std::int64_t bytes = (end - at) / 2;
-      std::memcpy(target + (at >> 1), pixels + (source >> 1), bytes);
-      at += 2 * bytes;
-      source += 2 * bytes;
-    }
-    for (; at < end; ++at, ++source) SetPixel(target, at, NibbleOf(pixels, source));
+  void StartRow(std::int64_t row) {
+    PackRow();
+    ZeroRowsBefore(std::min(row, endRow_));
+    if (row < firstRow_ || row >= endRow_) return;
+    target_ = out_ + (row - firstRow_) * stride_;
+    filled_ = 0;
+  }
+
+  // Ends the band: the rows no code reached are index 0.
+  void Finish() {
+    PackRow();
+    ZeroRowsBefore(endRow_);
   }
 
  private:
-  bool Clip(std::int64_t row, std::int64_t x, int count, std::int64_t& from,
-            std::int64_t& to) const {
-    if (row < firstRow_ || row >= endRow_) return false;
-    from = std::max(x, firstPixel_);
-    to = std::min(x + count, endPixel_);
-    return from < to;
+  // Packs the row being gathered into its nibbles.
+  void PackRow() {
+    if (target_ == nullptr) return;
+    std::uint8_t* pixels = row_.data();
+    std::memset(pixels + filled_, 0, static_cast<std::size_t>(2 * rowBytes_ - filled_));
+    for (std::int64_t i = 0; i < rowBytes_; ++i) {
+      target_[i] = static_cast<std::uint8_t>(pixels[2 * i] << 4 | pixels[2 * i + 1]);
+    }
+    target_ = nullptr;
+    ++zeroedTo_;
   }
 
-  std::int64_t firstRow_, endRow_, firstPixel_, endPixel_, rowBytes_;
+  void ZeroRowsBefore(std::int64_t row) {
+    for (; zeroedTo_ < row; ++zeroedTo_) {
+      std::memset(out_ + (zeroedTo_ - firstRow_) * stride_, 0, static_cast<std::size_t>(rowBytes_));
+    }
+  }
+
+ public:
+  void Encoded(std::int64_t x, int count, int pair) {
+    if (target_ == nullptr) return;
+    const std::int64_t at = x - firstPixel_;
+    if (at < filled_ || at + count > pixels_) return Clipped(x, count, pair, nullptr);
+    std::uint8_t* pixels = row_.data();
+    if (at > filled_) std::memset(pixels + filled_, 0, static_cast<std::size_t>(at - filled_));
+    std::memcpy(pixels + at, kPatterns.of[pair], 16);  // most runs are this short
+    for (int i = 16; i < count; i += 16) std::memcpy(pixels + at + i, kPatterns.of[pair], 16);
+    filled_ = at + count;
+  }
+
+  void Absolute(std::int64_t x, int count, const std::uint8_t* codes) {
+    if (target_ == nullptr) return;
+    const std::int64_t at = x - firstPixel_;
+    if (at < filled_ || at + count > pixels_) return Clipped(x, count, 0, codes);
+    std::uint8_t* pixels = row_.data() + at;
+    if (at > filled_) std::memset(row_.data() + filled_, 0, static_cast<std::size_t>(at - filled_));
+    for (int i = 0; i < count; i += 2) {
+      pixels[i] = codes[i / 2] >> 4;
+      pixels[i + 1] = codes[i / 2] & 15;
+    }
+    filled_ = at + count;
+  }
+
+ private:
+  // A run that reaches outside the gathered pixels: pixel by pixel.
+  void Clipped(std::int64_t x, int count, int pair, const std::uint8_t* codes) {
+    std::uint8_t* pixels = row_.data();
+    for (int i = 0; i < count; ++i) {
+      const std::int64_t at = x + i - firstPixel_;
+      if (at < filled_ || at >= pixels_) continue;
+      std::memset(pixels + filled_, 0, static_cast<std::size_t>(at - filled_));
+      const int both = codes != nullptr ? codes[i / 2] : pair;
+      pixels[at] = static_cast<std::uint8_t>(i % 2 ? both & 15 : both >> 4);
+      filled_ = at + 1;
+    }
+  }
+
+  static const RunPatterns kPatterns;
+  std::int64_t firstRow_, endRow_, firstPixel_;
+  std::int64_t pixels_;  // the gathered pixels that lie inside the image's width
+  std::int64_t rowBytes_, stride_;
   std::uint8_t* out_;
+  std::vector<std::uint8_t>& row_;
+  std::uint8_t* target_ = nullptr;  // the row being gathered, when it is one of the band's
+  std::int64_t filled_ = 0;         // pixels of it set so far
+  std::int64_t zeroedTo_ = 0;       // rows before this one are packed or zeroed
 };
+
+const RunPatterns BandPixels::kPatterns;
 
 SourceCheck CheckOf(Decoded decoded) {
   switch (decoded) {
@@ -213,8 +281,8 @@ class Rle4Rows : public PixelRows {
   Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset)
       : width_(geometry.width),
         rowCount_(geometry.rowCount),
-        spacing_(std::max(kCheckpointRows, (geometry.rowCount + kMaxCheckpoints - 1) /
-                                               kMaxCheckpoints)),
+        spacing_(
+            std::max(kCheckpointRows, (geometry.rowCount + kMaxCheckpoints - 1) / kMaxCheckpoints)),
         streamOffset_(streamOffset) {}
 
   // The whole stream once: it must reach its end-of-bitmap code. The point
@@ -233,27 +301,38 @@ class Rle4Rows : public PixelRows {
     return last == Decoded::kEndOfBitmap ? SourceCheck::kUsable : CheckOf(last);
   }
 
+  // Wide rows are gathered a chunk of columns at a time, each decoded from
+  // the same noted point, so that the gathering row stays small.
   bool Read(InFile& source, std::int64_t firstStored, std::int64_t count, std::int64_t firstByte,
             std::int64_t rowBytes, std::uint8_t* out) override {
-    std::memset(out, 0, static_cast<std::size_t>(count * rowBytes));  // what no code sets
     const std::size_t nearest = static_cast<std::size_t>(firstStored / spacing_);
-    if (nearest >= checkpoints_.size()) return true;  // past the end of the bitmap
-    StreamPoint at = checkpoints_[nearest];
-    stream_.Start(source, at.offset);
-    BandPixels band(firstStored, firstStored + count, firstByte, rowBytes, width_, out);
-    return CheckOf(Decode(stream_, at, firstStored + count, band)) == SourceCheck::kUsable;
+    if (nearest >= checkpoints_.size()) {  // past the end of the bitmap
+      std::memset(out, 0, static_cast<std::size_t>(count * rowBytes));
+      return true;
+    }
+    for (std::int64_t chunk = 0; chunk < rowBytes; chunk += kChunkBytes) {
+      StreamPoint at = checkpoints_[nearest];
+      stream_.Start(source, at.offset);
+      BandPixels band(firstStored, firstStored + count, firstByte + chunk,
+                      std::min(kChunkBytes, rowBytes - chunk), rowBytes, width_, out + chunk,
+                      gathered_);
+      const Decoded decoded = Decode(stream_, at, firstStored + count, band);
+      if (decoded != Decoded::kReachedRow && decoded != Decoded::kEndOfBitmap) return false;
+    }
+    return true;
   }
 
  private:
   std::int64_t width_, rowCount_, spacing_, streamOffset_;
   std::vector<StreamPoint> checkpoints_;
   ByteStream stream_;
+  std::vector<std::uint8_t> gathered_;
 };
 
 }  // namespace
 
-SourceCheck IndexRle4Rows(InFile& source, const SourceGeometry& geometry,
-                          std::int64_t streamOffset, std::unique_ptr<PixelRows>& rows) {
+SourceCheck IndexRle4Rows(InFile& source, const SourceGeometry& geometry, std::int64_t streamOffset,
+                          std::unique_ptr<PixelRows>& rows) {
   auto rle4 = std::make_unique<Rle4Rows>(geometry, streamOffset);
   const SourceCheck check = rle4->Index(source);
   rows = std::move(rle4);
