@@ -2,37 +2,32 @@
 
 namespace {
 
-using Byte = unsigned char;
-
-bool IsBlank(Byte c) {
-  return c >= 1 && c <= ' ';
+bool IsBlank(char16_t c) {
+  return c >= 1 && c <= u' ';
 }
 
 // From just after an opening quote: the closing quote, or the terminating NUL
-// when there is none.
-const Byte* FindClosingQuote(const Byte* at, bool (*isLeadByte)(Byte)) {
-  while (*at != '\0' && *at != '"') {
-    if (isLeadByte(*at) && at[1] != '\0') ++at;  // the trail byte is never a quote
-    ++at;
-  }
+// when there is none. No UTF-16 unit of another character equals a quote.
+const char16_t* FindClosingQuote(const char16_t* at) {
+  while (*at != u'\0' && *at != u'"') ++at;
   return at;
 }
 
-const Byte* SkipProgramName(const Byte* at, bool (*isLeadByte)(Byte)) {
-  if (*at == '"') {
-    at = FindClosingQuote(at + 1, isLeadByte);
-    return *at == '"' ? at + 1 : at;
+const char16_t* SkipProgramName(const char16_t* at) {
+  if (*at == u'"') {
+    at = FindClosingQuote(at + 1);
+    return *at == u'"' ? at + 1 : at;
   }
-  while (*at > ' ') ++at;
+  while (*at > u' ') ++at;
   return at;
 }
 
-std::string WithoutEnclosingQuotes(const std::string& tail, bool (*isLeadByte)(Byte)) {
-  if (tail.empty() || tail[0] != '"') return tail;
-  const Byte* begin = reinterpret_cast<const Byte*>(tail.c_str());
-  const Byte* closing = FindClosingQuote(begin + 1, isLeadByte);
-  if (*closing != '"') return tail;
-  for (const Byte* after = closing + 1; *after != '\0'; ++after) {
+std::u16string WithoutEnclosingQuotes(const std::u16string& tail) {
+  if (tail.empty() || tail[0] != u'"') return tail;
+  const char16_t* begin = tail.c_str();
+  const char16_t* closing = FindClosingQuote(begin + 1);
+  if (*closing != u'"') return tail;
+  for (const char16_t* after = closing + 1; *after != u'\0'; ++after) {
     if (!IsBlank(*after)) return tail;
   }
   return tail.substr(1, closing - begin - 1);
@@ -49,8 +44,8 @@ std::string TailFromArguments(int argc, const char* const* argv) {
   return tail;
 }
 
-std::string TailFromCommandLine(const char* commandLine, bool (*isLeadByte)(unsigned char)) {
-  const Byte* at = SkipProgramName(reinterpret_cast<const Byte*>(commandLine), isLeadByte);
+std::u16string TailFromCommandLine(const char16_t* commandLine) {
+  const char16_t* at = SkipProgramName(commandLine);
   while (IsBlank(*at)) ++at;
-  return WithoutEnclosingQuotes(reinterpret_cast<const char*>(at), isLeadByte);
+  return WithoutEnclosingQuotes(at);
 }

@@ -7,12 +7,12 @@
 // path with spaces works quoted or not.
 std::string TailFromArguments(int argc, const char* const* argv);
 
-// The tail of a whole Windows command line: skip the program's name (quoted up
-// to and including the closing quote, a double-byte lead byte taking its
-// trail byte, or the whole line when the closing quote is missing; otherwise
+// The tail of a whole Windows command line, in UTF-16 as GetCommandLineW
+// gives it: skip the program's name (quoted up to and including the closing
+// quote, or the whole line when the closing quote is missing; otherwise
 // every character above space), then every character from 1 to 32; the rest
 // is the tail, verbatim. One mend: when the tail begins with a double quote
 // whose closing quote is its last non-blank character, that pair is removed,
 // as Explorer quotes a dropped file whose path holds a space (Windows file
 // names never contain a double quote).
-std::string TailFromCommandLine(const char* commandLine, bool (*isLeadByte)(unsigned char));
+std::u16string TailFromCommandLine(const char16_t* commandLine);

@@ -1,7 +1,7 @@
 #include "app/globals.h"
 
 std::string mapPath;
-char sourcePath[kTextCapacity];
+char sourcePath[kPathBytes];
 InFile sourceFile;
 OutFile tileFile;
 SourceImage sourceImage;

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "app/map_description.h"
+#include "app/path_text.h"
 #include "fileio/file.h"
 #include "tiling/source_image.h"
 
-extern std::string mapPath;             // the command-line tail, verbatim
-extern char sourcePath[kTextCapacity];  // line 1 of the map description, later its stem
+extern std::string mapPath;          // the command-line tail, verbatim
+extern char sourcePath[kPathBytes];  // line 1 of the map description, later its stem
 extern InFile sourceFile;
 extern OutFile tileFile;
 extern SourceImage sourceImage;  // the source's header in its plain form, and its rows
-extern Region region;  // left, top, right, bottom, in source pixels
+extern Region region;            // left, top, right, bottom, in source pixels

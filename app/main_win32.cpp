@@ -1,18 +1,19 @@
 #include <windows.h>
 
+#include <cwchar>
+
 #include "app/command_line.h"
 #include "app/run.h"
+#include "fileio/wide_win32.h"
 
-namespace {
-
-bool IsLeadByte(unsigned char c) {
-  return IsDBCSLeadByte(c) != 0;
-}
-
-}  // namespace
-
-// The tail is formed here from the whole command line rather than taken from
-// the runtime's lpCmdLine, so that its rule is the program's own and tested.
+// The tail is formed here from the whole wide command line, never from an
+// 8-bit one: Windows' conversion to the ANSI code page would put a
+// look-alike ("best fit") or a '?' where a character does not fit, and so
+// name some other file.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return RunTiling(TailFromCommandLine(GetCommandLineA(), IsLeadByte).c_str());
+  const wchar_t* line = GetCommandLineW();
+  const std::u16string tail =
+      TailFromCommandLine(std::u16string(line, line + std::wcslen(line)).c_str());
+  const std::wstring wideTail(tail.begin(), tail.end());
+  return RunTiling(Utf8FromWide(wideTail.c_str()).c_str());
 }

@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/messages.h"
+#include "app/path_text.h"
 #include "app/tile_grid.h"
 #include "fileio/text.h"
 
@@ -21,11 +22,19 @@ int RunTiling(const char* commandTail) {
 
   TextReader mapText(mapFile);
   mapText.SkipByteOrderMark();
-  bool pathCut = false;
-  // A cut path would name some other file, so reading stops there.
-  ReadLine(mapText, sourcePath, sizeof sourcePath, &pathCut, LongLine::kStop);
+  char line[kPathBytes];
+  bool lineCut = false;
+  // A path too long to be one is refused, never cut to name some other file,
+  // so reading stops where the buffer is full.
+  ReadLine(mapText, line, sizeof line, &lineCut, LongLine::kStop);
   if (mapText.failed()) return Fail(kCannotReadMap);
-  if (pathCut || !sourceFile.Open(sourcePath)) return Fail(kCannotOpenSource);
+  const std::string path = PathFromLine(line);
+  if (lineCut || PathLength(path.c_str()) > kMaxPathCharacters || path.size() >= kPathBytes) {
+    return Fail(kCannotOpenSource);
+  }
+  path.copy(sourcePath, path.size());
+  sourcePath[path.size()] = '\0';
+  if (!sourceFile.Open(sourcePath)) return Fail(kCannotOpenSource);
   // Others may not write the source while it is open here, but on Linux only
   // programs that take the same locks keep to that: its stamp shows the rest.
   FileStamp opened;

@@ -5,6 +5,7 @@
 
 #include "app/interruptions.h"
 #include "app/messages.h"
+#include "app/path_text.h"
 #include "tiling/extract_tile.h"
 
 namespace {
@@ -13,10 +14,11 @@ constexpr std::int32_t kTileStep = 300;
 constexpr std::int32_t kTileSize = 300;  // requested; written tiles are 304 wide
 constexpr const char* kTileNameFormat = "%s tile %i,%i.bmp";
 
-// False when the name would not fit: a cut name would be some other file.
-bool FormatTileName(char (&name)[kTextCapacity], const char* stem, int column, int row) {
+// False when the name would be too long: a cut name would be some other file.
+bool FormatTileName(char (&name)[kPathBytes], const char* stem, int column, int row) {
   const int length = std::snprintf(name, sizeof name, kTileNameFormat, stem, column, row);
-  return length >= 0 && static_cast<std::size_t>(length) < sizeof name;
+  return length >= 0 && static_cast<std::size_t>(length) < sizeof name &&
+         PathLength(name) <= kMaxPathCharacters;
 }
 
 struct GridCell {
@@ -25,8 +27,8 @@ struct GridCell {
 };
 
 // Creates, fills and closes one tile; an unfinished tile is removed again.
-const char* WriteTile(const ImageHeader& header, const Band& band, OutFile& tile,
-                      const char* name, GridCell cell, TileBuffer& buffer) {
+const char* WriteTile(const ImageHeader& header, const Band& band, OutFile& tile, const char* name,
+                      GridCell cell, TileBuffer& buffer) {
   if (!tile.Open(name)) return kCannotOpenTile;
   const bool written =
       ExtractTile(header, band, tile, cell.x, cell.y, kTileSize, kTileSize, buffer);
@@ -40,7 +42,7 @@ const char* WriteTile(const ImageHeader& header, const Band& band, OutFile& tile
 // the signal came before it was opened.
 const char* CutTile(const ImageHeader& header, const Band& band, OutFile& tile, const char* stem,
                     GridCell cell, TileBuffer& buffer) {
-  char name[kTextCapacity];
+  char name[kPathBytes];
   if (!FormatTileName(name, stem, cell.column, cell.row)) return kCannotOpenTile;
   HoldInterruptions();
   const char* failure = WriteTile(header, band, tile, name, cell, buffer);
@@ -80,7 +82,8 @@ const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
       for (std::int64_t i = 0; i < tiles; ++i, x += kTileStep, ++column) {
         const GridCell cell = {column, row, static_cast<std::int32_t>(x),
                                static_cast<std::int32_t>(y)};
-        if (const char* failure = CutTile(image.header, band, tile, stem, cell, buffer)) return failure;
+        if (const char* failure = CutTile(image.header, band, tile, stem, cell, buffer))
+          return failure;
       }
     }
   }

@@ -47,8 +47,8 @@ std::vector<unsigned char> Rle4Row(const std::vector<unsigned char>& pixels) {
     out.push_back(0);
     out.push_back(static_cast<unsigned char>(n));
     for (std::size_t i = 0; i < n; i += 2) {
-      out.push_back(static_cast<unsigned char>(pixels[x + i] << 4 |
-                                               (i + 1 < n ? pixels[x + i + 1] : 0)));
+      out.push_back(
+          static_cast<unsigned char>(pixels[x + i] << 4 | (i + 1 < n ? pixels[x + i + 1] : 0)));
     }
     if ((n + 1) / 2 % 2 != 0) out.push_back(0);  // absolute runs end on 16 bits
     x += n;
@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
   for (std::uint32_t stored = 0; stored < height; ++stored) {
     const std::uint32_t y = height - 1 - stored;
     if (rle4) {
-      for (std::uint32_t x = 0; x < width; ++x) pixels[x] = static_cast<unsigned char>(PixelAt(x, y));
+      for (std::uint32_t x = 0; x < width; ++x)
+        pixels[x] = static_cast<unsigned char>(PixelAt(x, y));
       const std::vector<unsigned char> encoded = Rle4Row(pixels);
       std::fwrite(encoded.data(), 1, encoded.size(), out);
       pixelBytes += encoded.size();

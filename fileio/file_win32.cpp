@@ -1,8 +1,11 @@
-// The Win32 file API. The share mode FILE_SHARE_READ lets others read a file
-// while it is open here, never write it.
+// The Win32 file API, through its wide calls: paths arrive in UTF-8 and are
+// opened exactly as named, character for character. The share mode
+// FILE_SHARE_READ lets others read a file while it is open here, never write
+// it.
 #include <windows.h>
 
 #include "fileio/os_file.h"
+#include "fileio/wide_win32.h"
 
 namespace {
 
@@ -12,19 +15,27 @@ HANDLE AsHandle(FileHandle handle) {
   return reinterpret_cast<HANDLE>(handle);
 }
 
-FileHandle Create(const char* path, DWORD access, DWORD disposition) {
-  return reinterpret_cast<FileHandle>(
-      CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr));
+HANDLE Create(const char* path, DWORD access, DWORD disposition) {
+  const std::wstring wide = WideFromUtf8(path);
+  if (wide.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.c_str(), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr);
 }
 
 }  // namespace
 
+// Only a disk file: a device (COM1, AUX, CON, NUL) or a pipe could block a
+// read for ever, as the Linux program refuses all but regular files.
 FileHandle OsOpenForReading(const char* path) {
-  return Create(path, GENERIC_READ, OPEN_EXISTING);
+  const HANDLE handle = Create(path, GENERIC_READ, OPEN_EXISTING);
+  if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return kNotOpen;
+  }
+  return reinterpret_cast<FileHandle>(handle);
 }
 
 FileHandle OsCreateForWriting(const char* path) {
-  return Create(path, GENERIC_WRITE, CREATE_ALWAYS);
+  return reinterpret_cast<FileHandle>(Create(path, GENERIC_WRITE, CREATE_ALWAYS));
 }
 
 // A disk file's ReadFile delivers the whole count unless the end of the file
@@ -65,5 +76,6 @@ bool OsClose(FileHandle handle) {
 }
 
 bool RemoveFile(const char* path) {
-  return DeleteFileA(path) != 0;
+  const std::wstring wide = WideFromUtf8(path);
+  return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
 }

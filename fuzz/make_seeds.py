@@ -66,7 +66,12 @@ write("source", "rle4_no_end.bin", grid(0, 0, 5, 5) + rle4_bitmap(16, 4, bytes([
 write("source", "os2.bin", grid(-1, 0, 5, 5, 0, 1) + os2_bitmap(21, 6))
 write("map_description", "byte_order_mark.map", "\xef\xbb\xbfarea.bmp\r\n0,0\r\nx\r\ny\r\n1,1\r\n")
 
-write("command_line", "quoted_program.txt", "\0\"C:\\Program Files\\gridsaw.exe\" \"my maps\\a.map\"")
-write("command_line", "plain.txt", "\0gridsaw.exe   area.map  ")
-write("command_line", "unclosed.txt", "\0\"C:\\gridsaw.exe area.map")
-write("command_line", "shift_jis.txt", "\1\"C:\\\x81\"\\gridsaw.exe\" \"\x82\xa0.map\"")
+
+def utf16(text):
+    return text.encode("utf-16-le")
+
+
+write("command_line", "quoted_program.bin", utf16('"C:\\Program Files\\gridsaw.exe" "my maps\\a.map"'))
+write("command_line", "plain.bin", utf16("gridsaw.exe   area.map  "))
+write("command_line", "unclosed.bin", utf16('"C:\\gridsaw.exe area.map'))
+write("command_line", "greek_and_cjk.bin", utf16('"C:\\\u03a9\\gridsaw.exe" "\u5730\u56f3\\a.map"'))

@@ -4,15 +4,8 @@
 
 namespace {
 
-bool NoLeadBytes(unsigned char) {
-  return false;
-}
-bool ShiftJisLike(unsigned char c) {
-  return c == 0x81;
-}
-
-std::string Tail(const char* commandLine) {
-  return TailFromCommandLine(commandLine, NoLeadBytes);
+std::u16string Tail(const char16_t* commandLine) {
+  return TailFromCommandLine(commandLine);
 }
 
 TEST(TailFromArguments, JoinsTheArgumentsAfterTheProgramName) {
@@ -25,38 +18,33 @@ TEST(TailFromArguments, JoinsTheArgumentsAfterTheProgramName) {
 }
 
 TEST(TailFromCommandLine, SkipsAnUnquotedProgramNameAndTheBlanksAfterIt) {
-  EXPECT_EQ(Tail("gridsaw.exe area.map"), "area.map");
-  EXPECT_EQ(Tail("gridsaw.exe \t\x01\x1f C:\\maps\\area.map"), "C:\\maps\\area.map");
-  EXPECT_EQ(Tail("gridsaw.exe my maps\\a.map  "), "my maps\\a.map  ") << "verbatim, blanks kept";
-  EXPECT_EQ(Tail("C:\\bin\\gridsaw.exe\xE9x area.map"), "area.map") << "high bytes are above space";
-  EXPECT_EQ(Tail("gridsaw.exe"), "");
-  EXPECT_EQ(Tail("gridsaw.exe   "), "");
-  EXPECT_EQ(Tail(""), "");
+  EXPECT_EQ(Tail(u"gridsaw.exe area.map"), u"area.map");
+  EXPECT_EQ(Tail(u"gridsaw.exe \t\x01\x1f C:\\maps\\area.map"), u"C:\\maps\\area.map");
+  EXPECT_EQ(Tail(u"gridsaw.exe my maps\\a.map  "), u"my maps\\a.map  ") << "verbatim, blanks kept";
+  EXPECT_EQ(Tail(u"C:\\bin\\gridsaw\u00E9\u03A9.exe area.map"), u"area.map")
+      << "characters past ASCII are above space";
+  EXPECT_EQ(Tail(u"gridsaw.exe"), u"");
+  EXPECT_EQ(Tail(u"gridsaw.exe   "), u"");
+  EXPECT_EQ(Tail(u""), u"");
 }
 
 TEST(TailFromCommandLine, SkipsAQuotedProgramNameUpToItsClosingQuote) {
-  EXPECT_EQ(Tail("\"C:\\Program Files\\gridsaw.exe\" area.map"), "area.map");
-  EXPECT_EQ(Tail("\"C:\\Program Files\\gridsaw.exe\"area.map"), "area.map");
-  EXPECT_EQ(Tail("\"C:\\Program Files\\gridsaw.exe area.map"), "") << "no closing quote";
-}
-
-TEST(TailFromCommandLine, ADoubleByteCharacterKeepsItsTrailByteInsideQuotes) {
-  // 0x81 0x22 is one character whose trail byte looks like a quote.
-  EXPECT_EQ(TailFromCommandLine("\"C:\\\x81\"\\gridsaw.exe\" a.map", ShiftJisLike), "a.map");
-  EXPECT_EQ(TailFromCommandLine("\"C:\\\x81\"\\gridsaw.exe\" a.map", NoLeadBytes),
-            "\\gridsaw.exe\" a.map");
-  EXPECT_EQ(TailFromCommandLine("\"C:\\gridsaw.exe\x81", ShiftJisLike), "") << "lead byte at end";
+  EXPECT_EQ(Tail(u"\"C:\\Program Files\\gridsaw.exe\" area.map"), u"area.map");
+  EXPECT_EQ(Tail(u"\"C:\\Program Files\\gridsaw.exe\"area.map"), u"area.map");
+  EXPECT_EQ(Tail(u"\"C:\\Program Files\\gridsaw.exe area.map"), u"") << "no closing quote";
+  // A character outside the Basic Multilingual Plane is two units, neither a quote.
+  EXPECT_EQ(Tail(u"\"C:\\\U0001F5FA\\gridsaw.exe\" \u5730\u56F3\\a.map"), u"\u5730\u56F3\\a.map");
 }
 
 TEST(TailFromCommandLine, RemovesOnlyQuotesThatEncloseTheWholeTail) {
-  EXPECT_EQ(Tail("gridsaw.exe \"my maps\\a.map\""), "my maps\\a.map");
-  EXPECT_EQ(Tail("gridsaw.exe \"my maps\\a.map\"  "), "my maps\\a.map");
-  EXPECT_EQ(Tail("gridsaw.exe \"\""), "");
-  EXPECT_EQ(Tail("gridsaw.exe \"a\" \"b\""), "\"a\" \"b\"");
-  EXPECT_EQ(Tail("gridsaw.exe \"a.map\" x"), "\"a.map\" x");
-  EXPECT_EQ(Tail("gridsaw.exe \"a.map"), "\"a.map");
-  EXPECT_EQ(Tail("gridsaw.exe a \"b\""), "a \"b\"");
-  EXPECT_EQ(TailFromCommandLine("g.exe \"\x81\"\"", ShiftJisLike), "\x81\"");
+  EXPECT_EQ(Tail(u"gridsaw.exe \"my maps\\a.map\""), u"my maps\\a.map");
+  EXPECT_EQ(Tail(u"gridsaw.exe \"my maps\\a.map\"  "), u"my maps\\a.map");
+  EXPECT_EQ(Tail(u"gridsaw.exe \"\""), u"");
+  EXPECT_EQ(Tail(u"gridsaw.exe \"a\" \"b\""), u"\"a\" \"b\"");
+  EXPECT_EQ(Tail(u"gridsaw.exe \"a.map\" x"), u"\"a.map\" x");
+  EXPECT_EQ(Tail(u"gridsaw.exe \"a.map"), u"\"a.map");
+  EXPECT_EQ(Tail(u"gridsaw.exe a \"b\""), u"a \"b\"");
+  EXPECT_EQ(Tail(u"gridsaw.exe \"C:\\t\\\u03A9maps\\a.map\""), u"C:\\t\\\u03A9maps\\a.map");
 }
 
 }  // namespace

@@ -176,8 +176,8 @@ std::string MakePlainEquivalent(const BitmapShape& shape) {
 std::string MakeBitmap(const BitmapShape& shape) {
   const bool core = shape.infoHeaderSize == 12;
   const std::uint32_t rowPixels = (shape.width + 7) / 8 * 8;
-  const std::uint32_t offBits = 14 + shape.infoHeaderSize +
-                                (core ? 3 : 4) * shape.paletteEntries + shape.gapAfterPalette;
+  const std::uint32_t offBits =
+      14 + shape.infoHeaderSize + (core ? 3 : 4) * shape.paletteEntries + shape.gapAfterPalette;
   std::string pixels;
   if (shape.rle4) {
     pixels = Rle4Encoder(shape).Encode();

@@ -106,7 +106,9 @@ TEST(ReadLineBlocks, LinesAcrossBlockEndsSplitAsByteByByte) {
 
 TEST(ReadLineBlocks, AByteOrderMarkIsSkippedOnlyAtTheStart) {
   TempDir dir;
-  WriteBytes(dir.Path("text"), "\xEF\xBB\xBF" "area.bmp\r\n\xEF\xBB\xBFx\r\n");
+  WriteBytes(dir.Path("text"),
+             "\xEF\xBB\xBF"
+             "area.bmp\r\n\xEF\xBB\xBFx\r\n");
   InFile file;
   ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
   TextReader text(file);

@@ -99,8 +99,8 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   EXPECT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
   Band band;
   const TileColumns columns = ColumnsOfTile(x, 300);
-  EXPECT_TRUE(band.Load(source, image, y, 300, columns.first / 2,
-                        (columns.first + columns.width) / 2));
+  EXPECT_TRUE(
+      band.Load(source, image, y, 300, columns.first / 2, (columns.first + columns.width) / 2));
   TileBuffer buffer(50000, 0xEE);  // what a previous tile left
   EXPECT_TRUE(ExtractTile(cut.source, band, tile, x, y, 300, 300, buffer));
   tile.Close();

@@ -24,6 +24,6 @@ wineserver -p >/dev/null 2>&1 </dev/null
 "$GRIDSAW_WINE" wineboot >/dev/null 2>&1 </dev/null
 # The process tests hear the message box through Wine's relay trace of it.
 "$GRIDSAW_WINE" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
-  /d user32.MessageBoxA /f >/dev/null 2>&1 </dev/null
+  /d user32.MessageBoxW /f >/dev/null 2>&1 </dev/null
 
 "$@"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
-                std::int64_t rows, std::int64_t firstByte, std::int64_t endByte) {
+bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
+                std::int64_t firstByte, std::int64_t endByte) {
   const SourceGeometry& geometry = image.geometry;
   geometry_ = geometry;
   const std::int64_t rowBegin = std::max<std::int64_t>(firstRow, 0);

@@ -71,8 +71,7 @@ bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std
   if (pixelOffset > kLargestInlineGap) {
     buffer.resize(pixelBytes);
     CopyTilePixels(header, band, columns, y, height, buffer.data());
-    return tile.Write(headerBytes, sizeof headerBytes) &&
-           tile.SetPosition(pixelOffset) &&
+    return tile.Write(headerBytes, sizeof headerBytes) && tile.SetPosition(pixelOffset) &&
            tile.Write(buffer.data(), static_cast<std::uint32_t>(pixelBytes));
   }
   // The header first, the rows after, as the file holds them: where the

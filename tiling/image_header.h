@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
 constexpr int kPaletteSize = 16 * 4;

@@ -11,5 +11,5 @@
 
 // Scans the stream that starts at `streamOffset`. kNotSixteenColours when
 // the file ends before the stream's end-of-bitmap code.
-SourceCheck IndexRle4Rows(InFile& source, const SourceGeometry& geometry,
-                          std::int64_t streamOffset, std::unique_ptr<PixelRows>& rows);
+SourceCheck IndexRle4Rows(InFile& source, const SourceGeometry& geometry, std::int64_t streamOffset,
+                          std::unique_ptr<PixelRows>& rows);

@@ -55,7 +55,7 @@ class PosixRunner:
 
 # Wine's relay trace of the one call that shows the message.
 MESSAGE_BOX_CALL = re.compile(
-    r'Call user32\.MessageBoxA\((\w+),\w+ "((?:[^"\\]|\\.)*)",\w+ "((?:[^"\\]|\\.)*)",(\w+)\)')
+    r'Call user32\.MessageBoxW\((\w+),\w+ L"((?:[^"\\]|\\.)*)",\w+ L"((?:[^"\\]|\\.)*)",(\w+)\)')
 MB_ICONERROR = 0x10
 # The Wine loader: wine for the 32-bit program, wine64 for a 64-bit build.
 WINE = os.environ.get("GRIDSAW_WINE", "wine")
@@ -70,9 +70,15 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def launch_environment(program, command_line):
+    """What the launcher needs to start `program` with exactly `command_line`."""
+    return {"GRIDSAW_PROGRAM": windows_path(program),
+            "GRIDSAW_COMMAND_LINE_HEX": command_line.encode("utf-8").hex()}
+
+
 class WineRunner:
     """gridsaw.exe under Wine, started by a launcher with an exact command
-    line. Without a display MessageBoxA returns at once; the relay trace
+    line. Without a display MessageBoxW returns at once; the relay trace
     shows its owner, text, caption and style."""
 
     strips_enclosing_quotes = True
@@ -89,8 +95,8 @@ class WineRunner:
         return self.run(" ".join(args), cwd, preexec_fn, timeout)
 
     def run_command_line(self, command_line, cwd, preexec_fn=None, timeout=60):
-        env = dict(os.environ, WINEDEBUG="-all,+relay", GRIDSAW_PROGRAM=windows_path(self.program),
-                   GRIDSAW_COMMAND_LINE=command_line)
+        env = dict(os.environ, WINEDEBUG="-all,+relay", **launch_environment(self.program,
+                                                                               command_line))
         env.pop("DISPLAY", None)
 
         def prepare():
@@ -108,7 +114,7 @@ class WineRunner:
             trace.seek(0)
             text = trace.read().decode("latin-1")
             calls = MESSAGE_BOX_CALL.findall(text)
-        assert len(calls) == 1, (f"expected one MessageBoxA call, got {calls!r}; status "
+        assert len(calls) == 1, (f"expected one MessageBoxW call, got {calls!r}; status "
                                  f"{done.returncode}, trace ends {text[-600:]!r}")
         owner, text, caption, style = calls[0]
         assert int(owner, 16) == 0, f"the box has an owner: {owner}"

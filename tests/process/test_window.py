@@ -12,7 +12,7 @@ import unittest
 from PIL import Image
 
 import bitmaps
-from runners import WINE, WineRunner, runner_from_environment, windows_path
+from runners import WINE, WineRunner, launch_environment, runner_from_environment
 from test_process import ProcessTest, map_text
 
 TOOLS = ("Xvfb", "xdotool", "xwd", "convert")
@@ -86,8 +86,7 @@ class MessageBoxOnADisplay(ProcessTest):
 
     def show_box(self, tail, screenshot_name):
         env = dict(os.environ, DISPLAY=self.display, WINEDEBUG="-all",
-                   GRIDSAW_PROGRAM=windows_path(self.runner.program),
-                   GRIDSAW_COMMAND_LINE="gridsaw.exe " + tail)
+                   **launch_environment(self.runner.program, "gridsaw.exe " + tail))
         program = subprocess.Popen([WINE, self.runner.launcher], cwd=self.dir, env=env,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
