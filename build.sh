@@ -10,7 +10,8 @@ if [ "$(id -u)" = 0 ]; then
   apt-get update -q
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     cmake make g++ clang libclang-rt-14-dev valgrind googletest libgtest-dev python3 python3-pil \
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick netpbm
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick netpbm \
+    dpkg-dev groff-base
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release

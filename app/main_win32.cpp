@@ -14,6 +14,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const wchar_t* line = GetCommandLineW();
   const std::u16string tail =
       TailFromCommandLine(std::u16string(line, line + std::wcslen(line)).c_str());
-  const std::wstring wideTail(tail.begin(), tail.end());
-  return RunTiling(Utf8FromWide(wideTail.c_str()).c_str());
+  const WideText wideTail(tail.c_str(), tail.c_str() + tail.size() + 1);
+  return RunTiling(Utf8FromWide(wideTail.data()).c_str());
 }

@@ -6,5 +6,5 @@
 // A modal box without an owner window: the program has none.
 void ShowMessage(const char* text, MessageKind kind) {
   const UINT icon = kind == MessageKind::kError ? MB_ICONERROR : MB_ICONINFORMATION;
-  MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(kCaption).c_str(), MB_OK | icon);
+  MessageBoxW(nullptr, WideFromUtf8(text).data(), WideFromUtf8(kCaption).data(), MB_OK | icon);
 }

@@ -9,12 +9,12 @@ std::string PathFromLine(const char* line) {
   // description written in the ANSI code page opens what it always opened.
   const int units = MultiByteToWideChar(CP_ACP, 0, line, -1, nullptr, 0);
   if (units <= 0) return std::string();
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, line, -1, &wide[0], units);
-  return Utf8FromWide(wide.c_str());
+  WideText wide(static_cast<std::size_t>(units));
+  MultiByteToWideChar(CP_ACP, 0, line, -1, wide.data(), units);
+  return Utf8FromWide(wide.data());
 }
 
 // Characters, as Windows counts them: UTF-16 units.
 std::size_t PathLength(const char* path) {
-  return WideFromUtf8(path).size();
+  return WideFromUtf8(path).size() - 1;
 }

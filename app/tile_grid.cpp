@@ -1,7 +1,7 @@
 #include "app/tile_grid.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "app/interruptions.h"
 #include "app/messages.h"
@@ -12,13 +12,16 @@ namespace {
 
 constexpr std::int32_t kTileStep = 300;
 constexpr std::int32_t kTileSize = 300;  // requested; written tiles are 304 wide
-constexpr const char* kTileNameFormat = "%s tile %i,%i.bmp";
-
-// False when the name would be too long: a cut name would be some other file.
+// The name "%s tile %i,%i.bmp" gives, built without printf, whose library
+// code would be most of the Windows program. False when the name would be
+// too long: a cut name would be some other file.
 bool FormatTileName(char (&name)[kPathBytes], const char* stem, int column, int row) {
-  const int length = std::snprintf(name, sizeof name, kTileNameFormat, stem, column, row);
-  return length >= 0 && static_cast<std::size_t>(length) < sizeof name &&
-         PathLength(name) <= kMaxPathCharacters;
+  const std::string formatted =
+      std::string(stem) + " tile " + std::to_string(column) + "," + std::to_string(row) + ".bmp";
+  if (formatted.size() >= sizeof name) return false;
+  formatted.copy(name, formatted.size());
+  name[formatted.size()] = '\0';
+  return PathLength(name) <= kMaxPathCharacters;
 }
 
 struct GridCell {

@@ -3,9 +3,12 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-# The posix thread model: GoogleTest does not build with the win32 one.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+# The program that ships takes the win32 thread model, which links no thread
+# library (winpthreads imports functions that Windows XP lacks); GoogleTest
+# needs the posix one, so the test build asks for it.
+set(GRIDSAW_MINGW_THREADS win32 CACHE STRING "MinGW-w64 thread model: win32 or posix")
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${GRIDSAW_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${GRIDSAW_MINGW_THREADS})
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

@@ -16,9 +16,9 @@ HANDLE AsHandle(FileHandle handle) {
 }
 
 HANDLE Create(const char* path, DWORD access, DWORD disposition) {
-  const std::wstring wide = WideFromUtf8(path);
-  if (wide.empty()) return INVALID_HANDLE_VALUE;
-  return CreateFileW(wide.c_str(), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr);
+  const WideText wide = WideFromUtf8(path);
+  if (IsEmpty(wide)) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.data(), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr);
 }
 
 }  // namespace
@@ -76,6 +76,6 @@ bool OsClose(FileHandle handle) {
 }
 
 bool RemoveFile(const char* path) {
-  const std::wstring wide = WideFromUtf8(path);
-  return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
+  const WideText wide = WideFromUtf8(path);
+  return !IsEmpty(wide) && DeleteFileW(wide.data()) != 0;
 }

@@ -47,6 +47,9 @@ class PosixRunner:
         assert done.returncode != 99 and not report, f"valgrind: {report}"
         out, err = done.stdout.decode(), done.stderr.decode()
         lines = (out + err).splitlines()
+        if not args:  # the usage follows the message
+            assert lines[1:] == ["usage: gridsaw MAP-DESCRIPTION"], lines
+            lines = lines[:1]
         assert len(lines) == 1, f"expected one message line, got {lines!r}"
         caption, _, text = lines[0].partition(": ")
         assert caption == "Gridsaw", lines[0]

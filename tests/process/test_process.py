@@ -4,6 +4,7 @@ pixel for pixel through PIL, a BMP reader that owes nothing to Gridsaw."""
 
 import math
 import os
+import re
 import resource
 import shutil
 import struct
@@ -310,20 +311,48 @@ class WindowsExecutable(unittest.TestCase):
         self.assertEqual(struct.unpack_from("<H", self.exe, optional)[0], 0x10B, "PE32")
         self.assertEqual(struct.unpack_from("<H", self.exe, optional + 68)[0], 2, "GUI subsystem")
 
-    def test_carries_its_manifest_and_version_resource(self):
+    def test_is_small_and_says_it_runs_on_windows_xp(self):
+        self.assertLessEqual(len(self.exe), 96 * 1024)
+        pe = struct.unpack_from("<I", self.exe, 0x3C)[0]
+        optional = pe + 24
+        self.assertEqual(struct.unpack_from("<HH", self.exe, optional + 40), (5, 1), "OS version")
+        self.assertEqual(struct.unpack_from("<HH", self.exe, optional + 48), (5, 1),
+                         "subsystem version")
+
+    def test_carries_its_icon_manifest_and_version_resource(self):
         for text in (b'level="asInvoker"',
                      b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
                      "ProductName".encode("utf-16-le"), "Gridsaw".encode("utf-16-le"),
-                     "FileDescription".encode("utf-16-le"), "1.0.0.0".encode("utf-16-le")):
+                     "FileDescription".encode("utf-16-le")):
             self.assertTrue(text in self.exe, f"{text!r} is not in the program")
+        dump = self.objdump()
+        # The resource directory's first level, by type.
+        resource_types = {int(t, 16) for t in re.findall(r"^\w{3}   Entry: ID: 0x(\w+)", dump, re.M)}
+        # RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST
+        self.assertTrue({3, 14, 16, 24} <= resource_types, resource_types)
 
-    @unittest.skipUnless(shutil.which("i686-w64-mingw32-objdump"), "needs objdump")
-    def test_needs_no_dll_beside_the_systems_own(self):
-        dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", self.program],
+    def objdump(self):
+        if not shutil.which("i686-w64-mingw32-objdump"):
+            self.skipTest("needs objdump")
+        return subprocess.run(["i686-w64-mingw32-objdump", "-p", self.program],
                               capture_output=True, check=True).stdout.decode()
-        dlls = {line.split(":")[1].strip().lower() for line in dump.splitlines()
-                if "DLL Name:" in line}
-        self.assertTrue(dlls <= {"kernel32.dll", "user32.dll", "msvcrt.dll"}, dlls)
+
+    def test_imports_only_what_its_allowlist_and_windows_xp_have(self):
+        imports, dll = set(), None
+        for line in self.objdump().splitlines():
+            if "DLL Name:" in line:
+                dll = line.split(":")[1].strip()
+            elif dll and re.match(r"^\t[0-9a-f]+\t +\d+ +\w", line):
+                imports.add(f"{dll} {line.split()[2]}")
+        listed = os.path.join(os.path.dirname(__file__), "..", "windows_imports.txt")
+        with open(listed) as f:
+            allowed = {line.strip() for line in f if line.strip() and not line.startswith("#")}
+        self.assertEqual(imports - allowed, set(), "imports missing from tests/windows_imports.txt")
+        self.assertEqual({i.split()[0].lower() for i in imports},
+                         {"kernel32.dll", "user32.dll", "msvcrt.dll"})
+        since_vista = re.compile(r"GetTickCount64|InitializeCriticalSectionEx|SRWLock|"
+                                 r"ConditionVariable|InitOnce|Create(Event|Mutex|Semaphore)Ex")
+        self.assertEqual([i for i in imports if since_vista.search(i)], [])
 
 
 @unittest.skipUnless(isinstance(runner_from_environment(), WineRunner) and "GRIDSAW" in os.environ,
