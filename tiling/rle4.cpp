@@ -96,10 +96,8 @@ Decoded Decode(ByteStream& in, StreamPoint& at, std::int64_t endRow, Sink& sink)
     bool ended = false;
     while (row < endRow && last - code >= 2) {
       const int count = code[0], second = code[1];
-      if (count > 0) {  // an encoded run: `count` pixels alternating between two
-        sink.Encoded(x, count, second);
-        x += count;
-        code += 2;
+      if (count > 0) {  // encoded runs: `count` pixels alternating between two
+        code = sink.EncodedRuns(code, last, x);
       } else if (second == 0) {  // end of line
         sink.StartRow(++row);
         x = 0;
@@ -136,10 +134,25 @@ Decoded Decode(ByteStream& in, StreamPoint& at, std::int64_t endRow, Sink& sink)
   return result;
 }
 
+// Consecutive encoded runs, the bulk of most streams, get a loop of their
+// own: from `code` up to the first escape or `last`; returns where it
+// stopped, `x` moved past them.
+const std::uint8_t* SkipEncodedRuns(const std::uint8_t* code, const std::uint8_t* last,
+                                    std::int64_t& x) {
+  do {
+    x += code[0];
+    code += 2;
+  } while (last - code >= 2 && code[0] != 0);
+  return code;
+}
+
 struct NoPixels {
   void StartRow(std::int64_t) {}
   void Finish() {}
-  void Encoded(std::int64_t, int, int) {}
+  const std::uint8_t* EncodedRuns(const std::uint8_t* code, const std::uint8_t* last,
+                                  std::int64_t& x) {
+    return SkipEncodedRuns(code, last, x);
+  }
   void Absolute(std::int64_t, int, const std::uint8_t*) {}
 };
 
@@ -172,9 +185,10 @@ class BandPixels {
         rowBytes_(rowBytes),
         stride_(stride),
         out_(out),
-        row_(row) {
+        row_(nullptr) {
     // Room for a whole run's stores past the last pixel.
-    row_.resize(static_cast<std::size_t>(2 * rowBytes + 256));
+    row.resize(static_cast<std::size_t>(2 * rowBytes + 256));
+    row_ = row.data();
     zeroedTo_ = firstRow;
   }
 
@@ -196,7 +210,7 @@ class BandPixels {
   // Packs the row being gathered into its nibbles.
   void PackRow() {
     if (target_ == nullptr) return;
-    std::uint8_t* pixels = row_.data();
+    std::uint8_t* pixels = row_;
     std::memset(pixels + filled_, 0, static_cast<std::size_t>(2 * rowBytes_ - filled_));
     for (std::int64_t i = 0; i < rowBytes_; ++i) {
       target_[i] = static_cast<std::uint8_t>(pixels[2 * i] << 4 | pixels[2 * i + 1]);
@@ -212,11 +226,38 @@ class BandPixels {
   }
 
  public:
+  // See SkipEncodedRuns. Runs that follow on from the last one inside the
+  // gathered pixels are stored straight away; the others go by Encoded.
+  const std::uint8_t* EncodedRuns(const std::uint8_t* code, const std::uint8_t* last,
+                                  std::int64_t& x) {
+    if (target_ == nullptr) return SkipEncodedRuns(code, last, x);
+    std::uint8_t* const pixels = row_;
+    const std::int64_t firstPixel = firstPixel_, end = pixels_;
+    std::int64_t filled = filled_;
+    do {
+      const int count = code[0], pair = code[1];
+      const std::int64_t at = x - firstPixel;
+      if (at == filled && at + count <= end) {
+        std::memcpy(pixels + at, kPatterns.of[pair], 16);  // most runs are this short
+        for (int i = 16; i < count; i += 16) std::memcpy(pixels + at + i, kPatterns.of[pair], 16);
+        filled = at + count;
+      } else {
+        filled_ = filled;
+        Encoded(x, count, pair);
+        filled = filled_;
+      }
+      x += count;
+      code += 2;
+    } while (last - code >= 2 && code[0] != 0);
+    filled_ = filled;
+    return code;
+  }
+
   void Encoded(std::int64_t x, int count, int pair) {
     if (target_ == nullptr) return;
     const std::int64_t at = x - firstPixel_;
     if (at < filled_ || at + count > pixels_) return Clipped(x, count, pair, nullptr);
-    std::uint8_t* pixels = row_.data();
+    std::uint8_t* pixels = row_;
     if (at > filled_) std::memset(pixels + filled_, 0, static_cast<std::size_t>(at - filled_));
     std::memcpy(pixels + at, kPatterns.of[pair], 16);  // most runs are this short
     for (int i = 16; i < count; i += 16) std::memcpy(pixels + at + i, kPatterns.of[pair], 16);
@@ -227,8 +268,8 @@ class BandPixels {
     if (target_ == nullptr) return;
     const std::int64_t at = x - firstPixel_;
     if (at < filled_ || at + count > pixels_) return Clipped(x, count, 0, codes);
-    std::uint8_t* pixels = row_.data() + at;
-    if (at > filled_) std::memset(row_.data() + filled_, 0, static_cast<std::size_t>(at - filled_));
+    std::uint8_t* pixels = row_ + at;
+    if (at > filled_) std::memset(row_ + filled_, 0, static_cast<std::size_t>(at - filled_));
     for (int i = 0; i < count; i += 2) {
       pixels[i] = codes[i / 2] >> 4;
       pixels[i + 1] = codes[i / 2] & 15;
@@ -239,7 +280,7 @@ class BandPixels {
  private:
   // A run that reaches outside the gathered pixels: pixel by pixel.
   void Clipped(std::int64_t x, int count, int pair, const std::uint8_t* codes) {
-    std::uint8_t* pixels = row_.data();
+    std::uint8_t* pixels = row_;
     for (int i = 0; i < count; ++i) {
       const std::int64_t at = x + i - firstPixel_;
       if (at < filled_ || at >= pixels_) continue;
@@ -255,7 +296,7 @@ class BandPixels {
   std::int64_t pixels_;  // the gathered pixels that lie inside the image's width
   std::int64_t rowBytes_, stride_;
   std::uint8_t* out_;
-  std::vector<std::uint8_t>& row_;
+  std::uint8_t* row_;               // the row being gathered, one pixel a byte
   std::uint8_t* target_ = nullptr;  // the row being gathered, when it is one of the band's
   std::int64_t filled_ = 0;         // pixels of it set so far
   std::int64_t zeroedTo_ = 0;       // rows before this one are packed or zeroed
