@@ -8,7 +8,8 @@
 
 #include "fileio/text.h"
 
-// Paths, lines and tile names are at most 255 characters.
+// Lines 2 to 7 are read into buffers of this size; a longer line is cut,
+// long past any number it can hold.
 constexpr std::size_t kTextCapacity = 256;
 
 struct Region {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/map_description.h"
+#include "app/path_text.h"
 #include "fileio/text.h"
 #include "fuzz/fuzz_files.h"
 
@@ -14,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   TextReader text(map);
   text.SkipByteOrderMark();
-  char sourcePath[kTextCapacity];
+  char sourcePath[kPathBytes];
   std::memset(sourcePath, 'x', sizeof sourcePath);
   bool cut = false;
-  ReadLine(text, sourcePath, sizeof sourcePath, &cut);
+  ReadLine(text, sourcePath, sizeof sourcePath, &cut, LongLine::kStop);
   if (std::memchr(sourcePath, '\0', sizeof sourcePath) == nullptr) std::abort();
   if (!cut && std::strlen(sourcePath) > size) std::abort();
   ReadRegion(text);
