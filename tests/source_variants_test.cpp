@@ -91,12 +91,7 @@ TEST(SourceVariants, AV5SourceGivesPlainTilesOfTheUsualLength) {
 }
 
 bool Accepted(const std::string& bitmap) {
-  TempDir dir;
-  WriteBytes(dir.Path("area.bmp"), bitmap);
-  InFile source;
-  EXPECT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
-  SourceImage image;
-  return LoadSourceImage(source, image) == SourceCheck::kUsable;
+  return LoadSourceBytes(bitmap) == SourceCheck::kUsable;
 }
 
 TEST(SourceVariants, RefusesRle4ThatIsTopDownOrCutShortAndUnknownHeaders) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -225,6 +226,17 @@ std::string MakeBitmap(const BitmapShape& shape) {
   }
   out.append(shape.gapAfterPalette, '\x5A');
   return out + pixels;
+}
+
+SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image) {
+  TempDir dir;
+  WriteBytes(dir.Path("source.bmp"), bitmap);
+  InFile source;
+  if (!source.Open(dir.Path("source.bmp").c_str())) return SourceCheck::kUnreadable;
+  SourceImage loaded;
+  const SourceCheck check = LoadSourceImage(source, loaded);
+  if (image != nullptr) *image = std::move(loaded);
+  return check;
 }
 
 std::uint32_t U32At(const std::string& bytes, std::size_t offset) {

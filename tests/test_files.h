@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tiling/source_image.h"
+
 class TempDir {
  public:
   TempDir();
@@ -50,6 +52,10 @@ std::string MakeBitmap(const BitmapShape& shape);
 // palette entries, no compression; the same palette, gap and fields.
 BitmapShape PlainShapeOf(const BitmapShape& shape);
 std::string MakePlainEquivalent(const BitmapShape& shape);
+
+// Loads `bitmap` as the program loads a source, from a file of its own;
+// `image`, when given, receives what was loaded.
+SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image = nullptr);
 
 // Little-endian field access into a file's bytes.
 std::uint32_t U32At(const std::string& bytes, std::size_t offset);

@@ -16,15 +16,9 @@ struct Loaded {
 };
 
 Loaded LoadBytes(const std::string& bytes) {
-  TempDir dir;
-  WriteBytes(dir.Path("source.bmp"), bytes);
-  InFile source;
-  EXPECT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
-  Loaded loaded;
   SourceImage image;
-  loaded.accepted = LoadSourceImage(source, image) == SourceCheck::kUsable;
-  loaded.header = image.header;
-  return loaded;
+  const bool accepted = LoadSourceBytes(bytes, &image) == SourceCheck::kUsable;
+  return {accepted, image.header};
 }
 
 void PutU32At(std::string& bytes, std::size_t offset, std::uint32_t value) {
