@@ -50,6 +50,20 @@ bool InFile::ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got) {
   return false;
 }
 
+bool InFile::ReadAt(std::int64_t offset, void* buffer, std::uint32_t count, std::uint32_t& got) {
+  got = 0;
+  if (handle == kNotOpen || offset < 0) return false;
+  switch (InjectedFault(FileCall::kRead, this)) {
+    case Fault::kNone:
+      return OsReadAt(handle, offset, buffer, count, got);
+    case Fault::kEndOfFile:
+      return true;
+    case Fault::kError:
+      break;
+  }
+  return false;
+}
+
 bool InFile::SetPosition(std::int64_t distance) {
   return handle != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
          OsSetPosition(handle, distance);

@@ -1,0 +1,26 @@
+// One piece of work done on a thread of its own while the caller goes on,
+// so that decoding can overlap the writing of tiles. Each platform supplies
+// the thread in its own file. Where no thread can be made, the work is done
+// at once, in Start.
+#pragma once
+
+class BackgroundTask {
+ public:
+  using Work = void (*)(void* context);
+
+  BackgroundTask() = default;
+  ~BackgroundTask() { Wait(); }
+  BackgroundTask(const BackgroundTask&) = delete;
+  BackgroundTask& operator=(const BackgroundTask&) = delete;
+
+  // Starts `work` on `context`; the task must not be running. The thread
+  // takes no signals: they stay with the thread that holds them back while
+  // a tile is open.
+  void Start(Work work, void* context);
+  // Returns once the work is done; at once when none was started. All the
+  // work wrote is then visible to the caller.
+  void Wait();
+
+ private:
+  void* thread_ = nullptr;  // the platform's handle, while the work may run
+};
