@@ -7,9 +7,11 @@ floor: a program that reads the source once and creates as many files of a
 tile's size with one write each. It prints medians, the ratio Gridsaw / floor
 and Gridsaw's peak resident memory, and times the peer tools it finds
 (ImageMagick, PIL, libvips) on the closest grid they cut: 300 x 300 tiles.
-The 24,004 x 24,000 map is timed once more saved as RLE4, against the same
-map uncompressed. Peak memory is also taken on a short map (a twentieth of
-the height) and on a very wide one cut from a corner outside the image.
+The 24,004 x 24,000 map is timed once more saved as RLE4 against the same
+map uncompressed, the runs of the two alternating so that both meet the
+machine in the same state. Peak memory is also taken on a short map (a
+twentieth of the height) and on a very wide one cut from a corner outside
+the image.
 
     bench/run.py            # in a folder on tmpfs (/dev/shm), where there is one
     bench/run.py --disk     # in a folder on the disk that holds the build
@@ -83,17 +85,25 @@ def peers(source, out):
     return found
 
 
-def bench_size(work, width, height, runs, peer_runs, with_peers, rle4=False):
-    maps = os.path.join(work, "gridsaw")
-    floor_out = os.path.join(work, "floor")
-    fresh_folder(maps)
-    fresh_folder(floor_out)
-    source = os.path.join(maps, "map.bmp")
+def make_map(folder, width, height, rle4=False, corners=None):
+    """A generated map and its description, in `folder`, for the grid between
+    `corners` or else the full one; returns the source's path and the full
+    grid's columns and rows."""
+    fresh_folder(folder)
+    source = os.path.join(folder, "map.bmp")
     subprocess.run([os.path.join(BUILD, "bench", "make_map"), source, str(width), str(height)] +
                    (["rle4"] if rle4 else []), check=True)
-    columns, rows = (width - 4 + 299) // 300, (height + 299) // 300
-    with open(os.path.join(maps, "map.map"), "w", newline="") as f:
-        f.write(f"map.bmp\r\n0,0\r\n.\r\n.\r\n{width - 4},{height}\r\n\r\n\r\n")
+    first, last = corners or ("0,0", f"{width - 4},{height}")
+    with open(os.path.join(folder, "map.map"), "w", newline="") as f:
+        f.write(f"map.bmp\r\n{first}\r\n.\r\n.\r\n{last}\r\n\r\n\r\n")
+    return source, (width - 4 + 299) // 300, (height + 299) // 300
+
+
+def bench_size(work, width, height, runs, peer_runs, with_peers):
+    maps = os.path.join(work, "gridsaw")
+    floor_out = os.path.join(work, "floor")
+    fresh_folder(floor_out)
+    source, columns, rows = make_map(maps, width, height)
     gridsaw = [os.path.join(BUILD, "gridsaw"), "map.map"]
     floor = [os.path.join(BUILD, "bench", "io_floor"), source, floor_out, str(columns * rows),
              str(TILE_FILE_SIZE)]
@@ -113,7 +123,7 @@ def bench_size(work, width, height, runs, peer_runs, with_peers, rle4=False):
         floor_times.append(timed(floor, maps)[0])
 
     g, f = statistics.median(gridsaw_times), statistics.median(floor_times)
-    print(f"\n{width:,} x {height:,} map{' (RLE4)' if rle4 else ''}, "
+    print(f"\n{width:,} x {height:,} map, "
           f"{columns} x {rows} = {columns * rows:,} tiles, "
           f"source {os.path.getsize(source) / 2**20:.0f} MiB, {runs} runs each")
     print(f"  Gridsaw        median {g:8.3f} s   peak RSS {max(memory):6.1f} MiB")
@@ -138,14 +148,38 @@ def bench_size(work, width, height, runs, peer_runs, with_peers, rle4=False):
     return g, max(memory)
 
 
+def compare_rle4(work, width, height, runs):
+    """Gridsaw's medians on the map uncompressed and saved as RLE4, and its
+    peak memory on the latter."""
+    gridsaw = [os.path.join(BUILD, "gridsaw"), "map.map"]
+    folders = {}
+    for kind in ("uncompressed", "RLE4"):
+        folders[kind] = os.path.join(work, kind)
+        source, columns, rows = make_map(folders[kind], width, height, rle4=kind == "RLE4")
+        assert timed(gridsaw, folders[kind])[2] == 123, "Gridsaw failed"  # the tiles exist
+    times = {kind: [] for kind in folders}
+    memory = []
+    for _ in range(runs):
+        for kind, folder in folders.items():
+            elapsed, rss, status, _ = timed(gridsaw, folder)
+            assert status == 123
+            times[kind].append(elapsed)
+            if kind == "RLE4":
+                memory.append(rss)
+    plain, rle4 = (statistics.median(times[kind]) for kind in folders)
+    print(f"\n{width:,} x {height:,} map saved as RLE4, {columns * rows:,} tiles, "
+          f"source {os.path.getsize(source) / 2**20:.0f} MiB, {runs} runs of each, alternating")
+    print(f"  Gridsaw, RLE4          median {rle4:8.3f} s   peak RSS {max(memory):6.1f} MiB")
+    print(f"  Gridsaw, uncompressed  median {plain:8.3f} s")
+    print(f"  RLE4 / uncompressed          {rle4 / plain:8.2f}   (at most 1.5)")
+    for folder in folders.values():
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def peak_memory(work, width, height, corners):
     """Gridsaw's peak resident memory in MiB on one grid of a generated map."""
     maps = os.path.join(work, "gridsaw")
-    fresh_folder(maps)
-    subprocess.run([os.path.join(BUILD, "bench", "make_map"), os.path.join(maps, "map.bmp"),
-                    str(width), str(height)], check=True)
-    with open(os.path.join(maps, "map.map"), "w", newline="") as f:
-        f.write(f"map.bmp\r\n{corners[0]}\r\n.\r\n.\r\n{corners[1]}\r\n\r\n\r\n")
+    make_map(maps, width, height, corners=corners)
     _, rss, status, _ = timed([os.path.join(BUILD, "gridsaw"), "map.map"], maps)
     assert status == 123, "Gridsaw failed"
     return rss
@@ -165,13 +199,10 @@ def main():
     try:
         print(f"Gridsaw benchmark in {work} ({'disk' if base == BUILD else 'tmpfs'}), "
               f"{os.cpu_count()} cores")
-        medians = {}
         for width, height in SIZES:
-            medians[width], _ = bench_size(work, width, height, args.runs, args.peer_runs,
-                                           not args.no_peers)
-        width, height = SIZES[-1]
-        rle4, _ = bench_size(work, width, height, args.runs, args.peer_runs, False, rle4=True)
-        print(f"  RLE4 / uncompressed  {rle4 / medians[width]:8.2f}   (at most 1.5)")
+            bench_size(work, width, height, args.runs, args.peer_runs, not args.no_peers)
+        shutil.rmtree(os.path.join(work, "gridsaw"), ignore_errors=True)
+        compare_rle4(work, *SIZES[-1], args.runs)
         # The band holds 300 rows, whatever the height, and never grows past
         # its 32 MiB cap, wherever the grid starts: memory must stay fixed.
         short = peak_memory(work, 24004, 1200, ("0,0", "24000,1200"))

@@ -54,7 +54,7 @@ std::string AbsoluteRunsOnly(const std::string& sample, char second) {
   std::string bitmap = sample.substr(0, pixels) + stream + std::string("\0\1", 2);
   bitmap[18] = static_cast<char>(1022 & 0xFF);  // 4 runs of 255 pixels and 2
   bitmap[19] = static_cast<char>(1022 >> 8);
-  bitmap[22] = 150;
+  bitmap[22] = static_cast<char>(150);
   bitmap[23] = 0;
   return bitmap;
 }
