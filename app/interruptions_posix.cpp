@@ -1,3 +1,4 @@
+#include <pthread.h>
 #include <signal.h>
 
 #include <initializer_list>
@@ -17,12 +18,12 @@ sigset_t Interruptions() {
 
 void HoldInterruptions() {
   const sigset_t set = Interruptions();
-  sigprocmask(SIG_BLOCK, &set, nullptr);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 void ReleaseInterruptions() {
   const sigset_t set = Interruptions();
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 void IgnoreBrokenPipesAndFileSizeLimits() {

@@ -39,8 +39,9 @@ class InFile {
   // Reads up to `count` bytes; `got` < `count` only at the end of the file.
   // False only on an I/O error, which the end of the file is not.
   bool ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got);
-  // ReadUpTo from `offset` on, whatever the position; two threads may read
-  // one file this way at once. Recorded as a read by the tests' fault seam.
+  // ReadUpTo from `offset` on, whatever the position, which it may move
+  // (Windows does); two threads may read one file this way at once.
+  // Recorded as a read by the tests' fault seam.
   bool ReadAt(std::int64_t offset, void* buffer, std::uint32_t count, std::uint32_t& got);
   // Absolute position from the start of the file. A negative distance fails
   // and leaves the position where it was.

@@ -16,8 +16,8 @@ FileHandle OsCreateForWriting(const char* path);
 // Reads until `count` bytes or the end of the file; `got` tells how many came.
 // False only on an I/O error.
 bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t& got);
-// The same from an absolute position, leaving the handle's own position
-// alone, so that two threads may read one file at once.
+// The same from an absolute position, so that two threads may read one file
+// at once; the handle's own position may move.
 bool OsReadAt(FileHandle handle, std::int64_t offset, void* buffer, std::uint32_t count,
               std::uint32_t& got);
 // True only when exactly `count` bytes moved.

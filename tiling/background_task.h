@@ -1,7 +1,7 @@
-// One piece of work done on a thread of its own while the caller goes on,
-// so that decoding can overlap the writing of tiles. Each platform supplies
-// the thread in its own file. Where no thread can be made, the work is done
-// at once, in Start.
+// One piece of work done on a thread of its own while the caller goes on:
+// the check of an RLE4 stream's second half beside its first. Each platform
+// supplies the thread in its own file. Where no thread can be made, the work
+// is done at once, in Start.
 #pragma once
 
 class BackgroundTask {
