@@ -12,9 +12,11 @@ namespace {
 
 using namespace rle4;
 
-// Rows between two noted points of the stream: a band decodes at most this
-// many rows before its own. Beyond kMaxCheckpoints points (images taller than
-// two million rows) they are spaced wider, so that memory stays fixed.
+// Rows between two noted points of the stream: a band decodes about this
+// many rows before its own (more where the check from both halves met, or
+// in a stretch that ends no line). Beyond kMaxCheckpoints points (images
+// taller than two million rows) they are spaced wider, so that memory stays
+// fixed.
 constexpr std::int64_t kCheckpointRows = 32;
 constexpr std::int64_t kMaxCheckpoints = 1 << 16;
 // The widest stretch of a row gathered at once, in bytes of the result.
