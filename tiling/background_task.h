@@ -16,11 +16,25 @@ class BackgroundTask {
   // Starts `work` on `context`; the task must not be running. The thread
   // takes no signals: they stay with the thread that holds them back while
   // a tile is open.
-  void Start(Work work, void* context);
+  void Start(Work work, void* context) {
+    thread_ = StartThread(work, context);
+    if (thread_ == nullptr) work(context);
+  }
   // Returns once the work is done; at once when none was started. All the
   // work wrote is then visible to the caller.
-  void Wait();
+  void Wait() {
+    if (thread_ == nullptr) return;
+    JoinThread(thread_);
+    thread_ = nullptr;
+  }
 
  private:
-  void* thread_ = nullptr;  // the platform's handle, while the work may run
+  // The platform's thread, made and ended in its own file.
+  struct Thread;
+  // A thread running `work`, or null when none can be made.
+  static Thread* StartThread(Work work, void* context);
+  // Waits for the thread's end and frees it.
+  static void JoinThread(Thread* thread);
+
+  Thread* thread_ = nullptr;  // while the work may run
 };
