@@ -7,8 +7,8 @@
 #                    and its zip; build-windows-tests/ (posix thread model, for
 #                    GoogleTest): unit tests, and process tests of the shipped
 #                    program, under Wine
-#   build-windows64/ only where this machine's kernel runs no 32-bit programs,
-#                    so Wine cannot run the 32-bit build: the same sources
+#   build-windows64/ only where Wine cannot run the 32-bit build (its 32-bit half
+#                    is missing, or this kernel runs no 32-bit programs): the same sources
 #                    as a 64-bit Windows build, tested under wine64; the
 #                    shipped program is then checked as a file
 # and then the release: packages, install, man page (tests/release/).
@@ -29,7 +29,7 @@ cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
   -DCMAKE_BUILD_TYPE=Release -DGRIDSAW_WERROR=ON -DBUILD_TESTING=OFF
 cmake --build build-windows -j "$jobs" --target package
 shipped="$PWD/build-windows/gridsaw.exe"
-if wine --version >/dev/null 2>&1; then
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then  # Wine's 32-bit half runs here
   cmake -S . -B build-windows-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
     -DGRIDSAW_MINGW_THREADS=posix -DCMAKE_BUILD_TYPE=Release -DGRIDSAW_WERROR=ON \
     -DGRIDSAW_NATIVE="$PWD/build/gridsaw" -DGRIDSAW_SHIPPED_EXE="$shipped" \
@@ -37,7 +37,8 @@ if wine --version >/dev/null 2>&1; then
   cmake --build build-windows-tests -j "$jobs"
   tests/wine_session.sh ctest --test-dir build-windows-tests --output-on-failure
 else
-  echo "test.sh: this kernel runs no 32-bit programs, so the Windows tests run on a 64-bit"
+  echo "test.sh: Wine cannot run 32-bit programs here (wine32 missing, or a kernel without"
+  echo "test.sh: 32-bit support), so the Windows tests run on a 64-bit"
   echo "test.sh: build under wine64; the shipped 32-bit build-windows/gridsaw.exe is checked as a file."
   cmake -S . -B build-windows64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DGRIDSAW_WERROR=ON -DGRIDSAW_NATIVE="$PWD/build/gridsaw" \
