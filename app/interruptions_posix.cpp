@@ -1,4 +1,3 @@
-#include <pthread.h>
 #include <signal.h>
 
 #include <initializer_list>
@@ -18,12 +17,12 @@ sigset_t Interruptions() {
 
 void HoldInterruptions() {
   const sigset_t set = Interruptions();
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  sigprocmask(SIG_BLOCK, &set, nullptr);
 }
 
 void ReleaseInterruptions() {
   const sigset_t set = Interruptions();
-  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 void IgnoreBrokenPipesAndFileSizeLimits() {

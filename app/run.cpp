@@ -39,7 +39,10 @@ int RunTiling(const char* commandTail) {
   // programs that take the same locks keep to that: its stamp shows the rest.
   FileStamp opened;
   if (!sourceFile.Stamp(opened)) return Fail(kCannotReadSource);
-  switch (LoadSourceImage(sourceFile, sourceImage)) {
+  // The region first: loading the source prepares the bands it covers.
+  region = ReadRegion(mapText);
+  if (mapText.failed()) return Fail(kCannotReadMap);
+  switch (LoadSourceImage(sourceFile, sourceImage, BandsOf(region))) {
     case SourceCheck::kUsable:
       break;
     case SourceCheck::kNotSixteenColours:
@@ -47,9 +50,6 @@ int RunTiling(const char* commandTail) {
     case SourceCheck::kUnreadable:
       return Fail(kCannotReadSource);
   }
-
-  region = ReadRegion(mapText);
-  if (mapText.failed()) return Fail(kCannotReadMap);
 
   // The stem: everything before the path's last '.', also one in a folder name.
   SplitAtLast(sourcePath, '.', sourcePath, sizeof sourcePath, nullptr, 0);

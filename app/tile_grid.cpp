@@ -11,7 +11,6 @@
 namespace {
 
 constexpr std::int32_t kTileStep = 300;
-constexpr std::int32_t kTileSize = 300;  // requested; written tiles are 304 wide
 // The name "%s tile %i,%i.bmp" gives, built without printf, whose library
 // code would be most of the Windows program. False when the name would be
 // too long: a cut name would be some other file.
@@ -30,11 +29,10 @@ struct GridCell {
 };
 
 // Creates, fills and closes one tile; an unfinished tile is removed again.
-const char* WriteTile(const ImageHeader& header, const Band& band, OutFile& tile, const char* name,
+const char* WriteTile(const SourceImage& image, const Band& band, OutFile& tile, const char* name,
                       GridCell cell, TileBuffer& buffer) {
   if (!tile.Open(name)) return kCannotOpenTile;
-  const bool written =
-      ExtractTile(header, band, tile, cell.x, cell.y, kTileSize, kTileSize, buffer);
+  const bool written = ExtractTile(image, band, tile, cell.x, cell.y, kTileSize, kTileSize, buffer);
   if (tile.Close() && written) return nullptr;
   RemoveFile(name);
   return kCannotWriteTile;
@@ -43,12 +41,12 @@ const char* WriteTile(const ImageHeader& header, const Band& band, OutFile& tile
 // An interruption waits while the tile is open, so that a file with a
 // tile's name always holds a whole tile: the new one, or the old one when
 // the signal came before it was opened.
-const char* CutTile(const ImageHeader& header, const Band& band, OutFile& tile, const char* stem,
+const char* CutTile(const SourceImage& image, const Band& band, OutFile& tile, const char* stem,
                     GridCell cell, TileBuffer& buffer) {
   char name[kPathBytes];
   if (!FormatTileName(name, stem, cell.column, cell.row)) return kCannotOpenTile;
   HoldInterruptions();
-  const char* failure = WriteTile(header, band, tile, name, cell, buffer);
+  const char* failure = WriteTile(image, band, tile, name, cell, buffer);
   ReleaseInterruptions();
   return failure;
 }
@@ -64,6 +62,12 @@ void BytesOfTiles(std::int64_t x, std::int64_t count, std::int64_t& firstByte,
 
 }  // namespace
 
+BandPlan BandsOf(const Region& region) {
+  if (region.left >= region.right || region.top >= region.bottom) return {};
+  return {region.top, kTileSize,
+          (std::int64_t{region.bottom} - region.top + kTileStep - 1) / kTileStep};
+}
+
 // The corners are stepped in 64 bits, so a region reaching up to 2^31 - 1
 // ends its loops instead of wrapping. Each row of tiles reads its band of the
 // source once (in column groups when the band would not fit the cap).
@@ -71,8 +75,7 @@ const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
                         const Region& region, const char* stem, std::int64_t bandCapacity) {
   Band band(bandCapacity);
   TileBuffer buffer;
-  const std::int64_t tilesPerLoad =
-      band.TilesPerLoad(kTileSize, ColumnsOfTile(0, kTileSize).width / 2, kTileStep / 2);
+  const std::int64_t tilesPerLoad = band.TilesPerLoad(kTileSize, kTileWidth / 2, kTileStep / 2);
   int row = 0;
   for (std::int64_t y = region.top; y < region.bottom; y += kTileStep, ++row) {
     int column = 0;
@@ -85,8 +88,7 @@ const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
       for (std::int64_t i = 0; i < tiles; ++i, x += kTileStep, ++column) {
         const GridCell cell = {column, row, static_cast<std::int32_t>(x),
                                static_cast<std::int32_t>(y)};
-        if (const char* failure = CutTile(image.header, band, tile, stem, cell, buffer))
-          return failure;
+        if (const char* failure = CutTile(image, band, tile, stem, cell, buffer)) return failure;
       }
     }
   }

@@ -9,6 +9,9 @@
 #include "tiling/band.h"
 #include "tiling/source_image.h"
 
+// The bands of source rows that the rows of tiles of `region` cover.
+BandPlan BandsOf(const Region& region);
+
 // Cuts every tile of `region` out of `source` through `tile`. Stops at the
 // first failure: the tiles finished before it stay, the one being written is
 // removed. Returns that failure's message, or null after the last tile.

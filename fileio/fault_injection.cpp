@@ -1,23 +1,21 @@
 #include "fileio/fault_injection.h"
 
-#include <atomic>
-
 namespace {
 
-std::atomic<bool> armed{false};
+bool armed = false;
 long callsLeft = 0;
 Fault injected = Fault::kError;
+bool removalsFail = false;
 std::vector<RecordedCall> calls;
-// Two threads may read a file at once; armed, their calls take turns.
-std::atomic_flag recording = ATOMIC_FLAG_INIT;
 
 }  // namespace
 
 namespace file_faults {
 
-void Arm(long failAt, Fault fault) {
+void Arm(long failAt, Fault fault, bool failRemovals) {
   injected = fault;
   callsLeft = failAt;
+  removalsFail = failRemovals;
   calls.clear();
   armed = true;
 }
@@ -32,12 +30,9 @@ const std::vector<RecordedCall>& Calls() {
 
 }  // namespace file_faults
 
-Fault InjectedFault(FileCall call, const void* file) {
+Fault InjectedFault(FileCall call, const void* file, std::uint32_t bytes) {
   if (!armed) return Fault::kNone;
-  while (recording.test_and_set(std::memory_order_acquire)) {
-  }
-  calls.push_back({call, file});
-  const Fault fault = --callsLeft == 0 ? injected : Fault::kNone;
-  recording.clear(std::memory_order_release);
-  return fault;
+  calls.push_back({call, file, bytes});
+  if (call == FileCall::kRemove && removalsFail) return Fault::kError;
+  return --callsLeft == 0 ? injected : Fault::kNone;
 }

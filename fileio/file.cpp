@@ -1,13 +1,13 @@
 // The file classes: handle bookkeeping and the tests' fault seam, the same on
 // every platform; the operating-system calls are in os_file.h.
 #include "fileio/file.h"
+
 #include "fileio/fault_injection.h"
-#include "fileio/os_file.h"
 
 namespace {
 
-bool InjectedFailure(FileCall call, const void* file) {
-  return InjectedFault(call, file) != Fault::kNone;
+bool InjectedFailure(FileCall call, const void* file, std::uint32_t bytes = 0) {
+  return InjectedFault(call, file, bytes) != Fault::kNone;
 }
 
 bool CloseHandleOf(FileHandle& handle) {
@@ -19,16 +19,17 @@ bool CloseHandleOf(FileHandle& handle) {
 }  // namespace
 
 bool InFile::Open(const char* path) {
+  Close();
   if (InjectedFailure(FileCall::kOpen, this)) return false;
-  handle = OsOpenForReading(path);
-  return handle != kNotOpen;
+  handle_ = OsOpenForReading(path);
+  return handle_ != kNotOpen;
 }
 
 // A failed close loses nothing that was read, so its outcome is not reported.
 void InFile::Close() {
-  if (handle == kNotOpen) return;
+  if (handle_ == kNotOpen) return;
   InjectedFailure(FileCall::kClose, this);
-  CloseHandleOf(handle);
+  CloseHandleOf(handle_);
 }
 
 bool InFile::Read(void* buffer, std::uint32_t count) {
@@ -38,24 +39,10 @@ bool InFile::Read(void* buffer, std::uint32_t count) {
 
 bool InFile::ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got) {
   got = 0;
-  if (handle == kNotOpen) return false;
-  switch (InjectedFault(FileCall::kRead, this)) {
+  if (handle_ == kNotOpen) return false;
+  switch (InjectedFault(FileCall::kRead, this, count)) {
     case Fault::kNone:
-      return OsRead(handle, buffer, count, got);
-    case Fault::kEndOfFile:
-      return true;
-    case Fault::kError:
-      break;
-  }
-  return false;
-}
-
-bool InFile::ReadAt(std::int64_t offset, void* buffer, std::uint32_t count, std::uint32_t& got) {
-  got = 0;
-  if (handle == kNotOpen || offset < 0) return false;
-  switch (InjectedFault(FileCall::kRead, this)) {
-    case Fault::kNone:
-      return OsReadAt(handle, offset, buffer, count, got);
+      return OsRead(handle_, buffer, count, got);
     case Fault::kEndOfFile:
       return true;
     case Fault::kError:
@@ -65,32 +52,37 @@ bool InFile::ReadAt(std::int64_t offset, void* buffer, std::uint32_t count, std:
 }
 
 bool InFile::SetPosition(std::int64_t distance) {
-  return handle != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
-         OsSetPosition(handle, distance);
+  return handle_ != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
+         OsSetPosition(handle_, distance);
 }
 
 bool InFile::Stamp(FileStamp& stamp) {
-  return handle != kNotOpen && !InjectedFailure(FileCall::kStamp, this) && OsStamp(handle, stamp);
+  return handle_ != kNotOpen && !InjectedFailure(FileCall::kStamp, this) && OsStamp(handle_, stamp);
 }
 
 bool OutFile::Open(const char* path) {
+  Close();
   if (InjectedFailure(FileCall::kOpen, this)) return false;
-  handle = OsCreateForWriting(path);
-  return handle != kNotOpen;
+  handle_ = OsCreateForWriting(path);
+  return handle_ != kNotOpen;
 }
 
 bool OutFile::Close() {
-  if (handle == kNotOpen) return true;
+  if (handle_ == kNotOpen) return true;
   const bool injected = InjectedFailure(FileCall::kClose, this);
-  return CloseHandleOf(handle) && !injected;
+  return CloseHandleOf(handle_) && !injected;
 }
 
 bool OutFile::Write(const void* buffer, std::uint32_t count) {
-  return handle != kNotOpen && !InjectedFailure(FileCall::kWrite, this) &&
-         OsWrite(handle, buffer, count);
+  return handle_ != kNotOpen && !InjectedFailure(FileCall::kWrite, this, count) &&
+         OsWrite(handle_, buffer, count);
 }
 
 bool OutFile::SetPosition(std::int64_t distance) {
-  return handle != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
-         OsSetPosition(handle, distance);
+  return handle_ != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
+         OsSetPosition(handle_, distance);
+}
+
+bool RemoveFile(const char* path) {
+  return !InjectedFailure(FileCall::kRemove, nullptr) && OsRemove(path);
 }

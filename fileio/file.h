@@ -1,25 +1,11 @@
 // The program's two file classes: one operating-system handle each, with
 // all-or-nothing transfers. Each platform supplies the operating-system
-// calls behind them in its own file (os_file.h); nothing else sees one.
+// calls behind them in its own file (os_file.h); only the classes use them.
 #pragma once
 
 #include <cstdint>
 
-// A handle as an integer wide enough for both a POSIX descriptor and a Win32
-// HANDLE. -1 is "not open" on both: it is INVALID_HANDLE_VALUE on Windows.
-using FileHandle = std::intptr_t;
-constexpr FileHandle kNotOpen = -1;
-
-// What shows that a file was changed: which file it is, its size and the
-// time it was last written.
-struct FileStamp {
-  std::uint64_t volume = 0, id = 0, size = 0, modified = 0;
-  bool operator==(const FileStamp& other) const {
-    return volume == other.volume && id == other.id && size == other.size &&
-           modified == other.modified;
-  }
-  bool operator!=(const FileStamp& other) const { return !(*this == other); }
-};
+#include "fileio/os_file.h"
 
 // Opens an existing file for reading. While it is open, others may read the
 // file but not write it.
@@ -31,6 +17,7 @@ class InFile {
   InFile(const InFile&) = delete;
   InFile& operator=(const InFile&) = delete;
 
+  // Closes what the object held open before.
   bool Open(const char* path);
   // Safe to call any number of times, also after a failed Open.
   void Close();
@@ -39,18 +26,15 @@ class InFile {
   // Reads up to `count` bytes; `got` < `count` only at the end of the file.
   // False only on an I/O error, which the end of the file is not.
   bool ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got);
-  // ReadUpTo from `offset` on, whatever the position, which it may move
-  // (Windows does); two threads may read one file this way at once.
-  // Recorded as a read by the tests' fault seam.
-  bool ReadAt(std::int64_t offset, void* buffer, std::uint32_t count, std::uint32_t& got);
   // Absolute position from the start of the file. A negative distance fails
   // and leaves the position where it was.
   bool SetPosition(std::int64_t distance);
   // The open file's stamp as it is now; false when the system cannot tell.
   bool Stamp(FileStamp& stamp);
-  bool IsOpen() const { return handle != kNotOpen; }
+  bool IsOpen() const { return handle_ != kNotOpen; }
 
-  FileHandle handle = kNotOpen;
+ private:
+  FileHandle handle_ = kNotOpen;
 };
 
 // Creates a file, or empties an existing one, for writing. While it is open,
@@ -64,6 +48,7 @@ class OutFile {
   OutFile(const OutFile&) = delete;
   OutFile& operator=(const OutFile&) = delete;
 
+  // Closes what the object held open before; its outcome is then lost.
   bool Open(const char* path);
   // Safe to call any number of times. False when the system reports that the
   // file could not be completed (data not written back); the handle is gone
@@ -72,9 +57,10 @@ class OutFile {
   // True only when exactly `count` bytes were written.
   bool Write(const void* buffer, std::uint32_t count);
   bool SetPosition(std::int64_t distance);
-  bool IsOpen() const { return handle != kNotOpen; }
+  bool IsOpen() const { return handle_ != kNotOpen; }
 
-  FileHandle handle = kNotOpen;
+ private:
+  FileHandle handle_ = kNotOpen;
 };
 
 // Deletes a file; used to take back a tile that could not be finished.

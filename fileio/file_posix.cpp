@@ -61,20 +61,6 @@ bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t&
   return true;
 }
 
-bool OsReadAt(FileHandle handle, std::int64_t offset, void* buffer, std::uint32_t count,
-              std::uint32_t& got) {
-  auto* bytes = static_cast<unsigned char*>(buffer);
-  got = 0;
-  while (got < count) {
-    const ssize_t arrived = ::pread(Descriptor(handle), bytes + got, count - got, offset + got);
-    if (arrived < 0 && errno == EINTR) continue;
-    if (arrived < 0) return false;
-    if (arrived == 0) return true;  // the end of the file
-    got += static_cast<std::uint32_t>(arrived);
-  }
-  return true;
-}
-
 bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count) {
   auto* bytes = static_cast<const unsigned char*>(buffer);
   while (count > 0) {
@@ -107,6 +93,6 @@ bool OsClose(FileHandle handle) {
   return ::close(Descriptor(handle)) == 0;
 }
 
-bool RemoveFile(const char* path) {
+bool OsRemove(const char* path) {
   return ::unlink(path) == 0;
 }

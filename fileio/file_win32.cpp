@@ -47,19 +47,6 @@ bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t&
   return read;
 }
 
-// With an OVERLAPPED offset a synchronous handle's ReadFile reads from there;
-// at or past the end of the file it fails with ERROR_HANDLE_EOF.
-bool OsReadAt(FileHandle handle, std::int64_t offset, void* buffer, std::uint32_t count,
-              std::uint32_t& got) {
-  OVERLAPPED at = {};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-  DWORD arrived = 0;
-  const bool read = ReadFile(AsHandle(handle), buffer, count, &arrived, &at) != 0;
-  got = arrived;
-  return read || GetLastError() == ERROR_HANDLE_EOF;
-}
-
 bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count) {
   DWORD put = 0;
   return WriteFile(AsHandle(handle), buffer, count, &put, nullptr) && put == count;
@@ -88,7 +75,7 @@ bool OsClose(FileHandle handle) {
   return CloseHandle(AsHandle(handle)) != 0;
 }
 
-bool RemoveFile(const char* path) {
+bool OsRemove(const char* path) {
   const WideText wide = WideFromUtf8(path);
   return !IsEmpty(wide) && DeleteFileW(wide.data()) != 0;
 }

@@ -1,11 +1,22 @@
 // The operating-system calls behind InFile and OutFile, implemented once per
-// platform (file_posix.cpp, file_win32.cpp). Every call takes or returns a
-// handle; kNotOpen is never passed in.
+// platform (file_posix.cpp, file_win32.cpp), and the types they pass.
 #pragma once
 
 #include <cstdint>
 
-#include "fileio/file.h"
+// A handle as an integer wide enough for both a POSIX descriptor and a Win32
+// HANDLE. -1 is "not open" on both: it is INVALID_HANDLE_VALUE on Windows.
+using FileHandle = std::intptr_t;
+constexpr FileHandle kNotOpen = -1;
+
+// What shows that a file was changed: which file it is, its size and the
+// time it was last written.
+struct FileStamp {
+  std::uint64_t volume = 0, id = 0, size = 0, modified = 0;
+  bool operator==(const FileStamp& other) const = default;
+};
+
+// Every call below that takes a handle is never passed kNotOpen.
 
 // An existing file for reading; others may read it meanwhile, not write it.
 // kNotOpen on failure.
@@ -16,10 +27,6 @@ FileHandle OsCreateForWriting(const char* path);
 // Reads until `count` bytes or the end of the file; `got` tells how many came.
 // False only on an I/O error.
 bool OsRead(FileHandle handle, void* buffer, std::uint32_t count, std::uint32_t& got);
-// The same from an absolute position, so that two threads may read one file
-// at once; the handle's own position may move.
-bool OsReadAt(FileHandle handle, std::int64_t offset, void* buffer, std::uint32_t count,
-              std::uint32_t& got);
 // True only when exactly `count` bytes moved.
 bool OsWrite(FileHandle handle, const void* buffer, std::uint32_t count);
 // Absolute; a negative distance fails and leaves the position where it was.
@@ -27,3 +34,4 @@ bool OsSetPosition(FileHandle handle, std::int64_t distance);
 bool OsStamp(FileHandle handle, FileStamp& stamp);
 // The handle is gone either way; false when the system reports an error.
 bool OsClose(FileHandle handle);
+bool OsRemove(const char* path);

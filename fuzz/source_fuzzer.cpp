@@ -1,8 +1,7 @@
 // Arbitrary bytes as the source bitmap (headers, sizes, offsets, truncation),
 // loaded, checked and cut into a small grid of tiles that the input also
-// chooses: its first 8 bytes place the grid and size the band. An RLE4
-// source is also checked from both halves of its stream at once, as long
-// streams are, and must give the same rows.
+// chooses: its first 8 bytes place the grid and size the band. The grid's
+// bands must also come out the same when fetched with no band start noted.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +9,6 @@
 
 #include "app/tile_grid.h"
 #include "fuzz/fuzz_files.h"
-#include "tiling/rle4.h"
 #include "tiling/source_image.h"
 
 namespace {
@@ -40,27 +38,21 @@ std::int64_t BandCapacityOf(std::uint8_t choice) {
   return capacities[choice % 4];
 }
 
-std::uint32_t U32At(const std::uint8_t* bytes) {
-  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-// Bands spread over the image, read by one walk's index and by two walks'.
-void CheckTwoWalks(InFile& source, const SourceImage& image, const std::uint8_t* bitmap,
-                   std::size_t size) {
-  const bool rle4 = size >= 34 && U32At(bitmap + 14) >= 40 && U32At(bitmap + 30) == 2;
-  const SourceGeometry& geometry = image.geometry;
-  if (!rle4 || geometry.RowBytes() > 4096) return;
-  std::unique_ptr<PixelRows> twoWalks;
-  if (IndexRle4Rows(source, geometry, U32At(bitmap + 10), twoWalks, 0) != SourceCheck::kUsable) {
-    std::abort();
-  }
-  std::vector<std::uint8_t> one(64 * geometry.RowBytes()), two(one.size());
-  for (int band = 0; band < 8; ++band) {
-    const std::int64_t first = geometry.rowCount * band / 8;
-    const std::int64_t count = std::min<std::int64_t>(64, geometry.rowCount - first);
-    if (count <= 0) continue;
-    if (!image.rows->Read(source, first, count, 0, geometry.RowBytes(), one.data()) ||
-        !twoWalks->Read(source, first, count, 0, geometry.RowBytes(), two.data()) || one != two) {
+// Every band of the grid, fetched from where the check noted that it begins
+// and fetched with no band noted, must hold the same rows.
+void CheckBandStarts(InFile& source, const SourceImage& planned, const BandPlan& plan) {
+  const SourceGeometry& geometry = planned.geometry;
+  if (geometry.RowBytes() > 4096) return;
+  SourceImage unplanned;
+  if (LoadSourceImage(source, unplanned) != SourceCheck::kUsable) std::abort();
+  for (std::int64_t band = 0; band < plan.count; ++band) {
+    const StoredRows rows = StoredRowsOf(geometry, plan.top + band * plan.rows, plan.rows);
+    if (rows.count == 0) continue;
+    std::vector<std::uint8_t> noted(rows.count * geometry.RowBytes()), unnoted(noted.size());
+    if (!planned.rows->Read(source, rows.first, rows.count, 0, geometry.RowBytes(), noted.data()) ||
+        !unplanned.rows->Read(source, rows.first, rows.count, 0, geometry.RowBytes(),
+                              unnoted.data()) ||
+        noted != unnoted) {
       std::abort();
     }
   }
@@ -76,12 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   InFile source;
   if (!source.Open(path.c_str())) std::abort();
+  const Region grid = GridOf(data);
   SourceImage image;
-  if (LoadSourceImage(source, image) != SourceCheck::kUsable) return 0;
-  CheckTwoWalks(source, image, data + kGridBytes, size - kGridBytes);
+  if (LoadSourceImage(source, image, BandsOf(grid)) != SourceCheck::kUsable) return 0;
+  CheckBandStarts(source, image, BandsOf(grid));
   OutFile tile;
   const char* failure =
-      CutTileGrid(image, source, tile, GridOf(data), stem.c_str(), BandCapacityOf(data[7]));
+      CutTileGrid(image, source, tile, grid, stem.c_str(), BandCapacityOf(data[7]));
   if (failure != nullptr) std::abort();  // a checked source always tiles
 
   for (int row = 0; row < 3; ++row) {

@@ -45,10 +45,10 @@ class FaultWalk : public ::testing::TestWithParam<bool> {
   };
 
   // One run from a folder without tiles, the `failAt`-th file call failing.
-  Outcome Run(long failAt, Fault fault = Fault::kError) {
+  Outcome Run(long failAt, Fault fault = Fault::kError, bool removalsFail = false) {
     for (int i = 0; i < kColumns * kRows; ++i) RemoveFile(TileName(i).c_str());
     TakeMessages();
-    file_faults::Arm(failAt, fault);
+    file_faults::Arm(failAt, fault, removalsFail);
     Outcome outcome;
     outcome.status = RunTiling(dir_.Path("area.map").c_str());
     outcome.calls = file_faults::Calls();
@@ -117,6 +117,13 @@ TEST_P(FaultWalk, EveryFailingFileCallEndsInItsMessageAndLosesNothing) {
       }
     }
 
+    if (failing.file == &tileFile && failing.call != FileCall::kOpen) {
+      // Nor can the unfinished tile be removed: the run still says so.
+      const Outcome unremoved = Run(static_cast<long>(n), Fault::kError, true);
+      EXPECT_EQ(unremoved.status, kFailureStatus);
+      EXPECT_EQ(unremoved.message.text, kCannotWriteTile);
+      for (int i = 0; i < tilesKept; ++i) EXPECT_TRUE(ReadBytes(TileName(i)) == tiles[i]) << i;
+    }
     if (failing.call == FileCall::kRead) {
       // The end of the file where it is not: the map description reads as
       // if it stopped there, and no tile is ever left half-written.

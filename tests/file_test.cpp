@@ -20,25 +20,6 @@ TEST(InFileRead, ExactCountSucceedsAndShortReadAtEndFailsKeepingWhatArrived) {
   EXPECT_FALSE(file.Read(buffer, 1));
 }
 
-// Positioned reads meet the end of the file as ReadUpTo does: fewer bytes,
-// then none, and no error (Windows reports that end as ERROR_HANDLE_EOF).
-TEST(InFileRead, AtAnOffsetStopsAtTheEndWithoutAnError) {
-  TempDir dir;
-  WriteBytes(dir.Path("ten"), "0123456789");
-  InFile file(dir.Path("ten").c_str());
-  char buffer[8] = {};
-  std::uint32_t got = 0;
-  EXPECT_TRUE(file.ReadAt(6, buffer, 8, got));
-  EXPECT_EQ(std::string(buffer, got), "6789");
-  EXPECT_TRUE(file.ReadAt(2, buffer, 3, got));
-  EXPECT_EQ(std::string(buffer, got), "234");
-  for (std::int64_t end : {10, 12}) {
-    EXPECT_TRUE(file.ReadAt(end, buffer, 8, got));
-    EXPECT_EQ(got, 0u);
-  }
-  EXPECT_FALSE(file.ReadAt(-1, buffer, 8, got));
-}
-
 TEST(InFileOpen, RefusesMissingFilesAndFolders) {
   TempDir dir;
   InFile file;
@@ -57,13 +38,27 @@ TEST(FileClose, IsHarmlessTwiceAndAfterAFailedOpen) {
   EXPECT_FALSE(in.Open(dir.Path("missing").c_str()));
   in.Close();
   in.Close();
-  EXPECT_EQ(in.handle, kNotOpen);
+  EXPECT_FALSE(in.IsOpen());
 
   OutFile out;
   ASSERT_TRUE(out.Open(dir.Path("made").c_str()));
   EXPECT_TRUE(out.Close());
   EXPECT_TRUE(out.Close());
-  EXPECT_EQ(out.handle, kNotOpen);
+  EXPECT_FALSE(out.IsOpen());
+}
+
+// An object opened again lets go of the file it held: a writer may have it.
+TEST(FileClose, OpeningAgainReleasesTheFileHeldBefore) {
+  TempDir dir;
+  WriteBytes(dir.Path("first"), "1");
+  WriteBytes(dir.Path("second"), "2");
+  InFile in;
+  ASSERT_TRUE(in.Open(dir.Path("first").c_str()));
+  ASSERT_TRUE(in.Open(dir.Path("second").c_str()));
+  OutFile out;
+  EXPECT_TRUE(out.Open(dir.Path("first").c_str()));
+  EXPECT_TRUE(out.Open(dir.Path("third").c_str()));
+  EXPECT_TRUE(out.Open(dir.Path("first").c_str()));
 }
 
 TEST(FilePosition, IsAbsoluteAndANegativeDistanceFailsWithoutMoving) {

@@ -19,9 +19,9 @@ std::map<std::string, std::string> CutGrid(const std::string& bitmap, const Bitm
   WriteBytes(dir.Path("area.bmp"), bitmap);
   InFile source;
   EXPECT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
-  SourceImage image;
-  EXPECT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
   const Region region = {-151, -7, shape.width + 150, shape.height + 150};
+  SourceImage image;
+  EXPECT_EQ(LoadSourceImage(source, image, BandsOf(region)), SourceCheck::kUsable);
   OutFile tile;
   const std::string stem = dir.Path("area");
   EXPECT_EQ(CutTileGrid(image, source, tile, region, stem.c_str(), bandCapacity), nullptr);

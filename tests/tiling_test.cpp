@@ -6,9 +6,9 @@
 
 namespace {
 
-constexpr int kTileWidth = 304;
+constexpr int kWrittenWidth = 304;  // 300 raised to a multiple of 8
 constexpr int kTileHeight = 300;
-constexpr int kTileRowBytes = kTileWidth / 2;
+constexpr int kTileRowBytes = kWrittenWidth / 2;
 
 struct Loaded {
   bool accepted;
@@ -96,7 +96,7 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   EXPECT_TRUE(
       band.Load(source, image, y, 300, columns.first / 2, (columns.first + columns.width) / 2));
   TileBuffer buffer(50000, 0xEE);  // what a previous tile left
-  EXPECT_TRUE(ExtractTile(cut.source, band, tile, x, y, 300, 300, buffer));
+  EXPECT_TRUE(ExtractTile(image, band, tile, x, y, 300, 300, buffer));
   tile.Close();
   cut.tile = ReadBytes(dir.Path("tile.bmp"));
   return cut;
@@ -122,7 +122,7 @@ void ExpectTileShows(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   ASSERT_EQ(cut.tile.size(), std::max<std::size_t>(118, cut.source.bfOffBits + 45600));
   const std::int64_t firstColumn = x - x % 2;
   for (int row = 0; row < kTileHeight; ++row) {
-    for (int column = 0; column < kTileWidth; ++column) {
+    for (int column = 0; column < kWrittenWidth; ++column) {
       ASSERT_EQ(TilePixel(cut, column, row), ExpectedPixel(shape, firstColumn + column, y + row))
           << "tile pixel " << column << "," << row << " of the tile at " << x << "," << y;
     }
@@ -253,7 +253,7 @@ TEST(ExtractTile, ReportsASourceThatCannotBeReadAndATileThatCannotBeWritten) {
 
   OutFile notOpen;
   TileBuffer buffer;
-  EXPECT_FALSE(ExtractTile(image.header, band, notOpen, 0, 0, 300, 300, buffer));
+  EXPECT_FALSE(ExtractTile(image, band, notOpen, 0, 0, 300, 300, buffer));
 
   source.Close();
   EXPECT_FALSE(band.Load(source, image, 0, 300, 0, 152));

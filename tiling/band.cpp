@@ -6,14 +6,13 @@ bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
                 std::int64_t firstByte, std::int64_t endByte) {
   const SourceGeometry& geometry = image.geometry;
   geometry_ = geometry;
-  const std::int64_t rowBegin = std::max<std::int64_t>(firstRow, 0);
-  const std::int64_t rowEnd = std::min(firstRow + rows, geometry.rowCount);
+  const StoredRows stored = StoredRowsOf(geometry, firstRow, rows);
   const std::int64_t byteBegin = std::max<std::int64_t>(firstByte, 0);
   const std::int64_t byteEnd = std::min(endByte, geometry.RowBytes());
-  if (rowBegin >= rowEnd || byteBegin >= byteEnd) return true;  // nothing stored there
+  if (stored.count == 0 || byteBegin >= byteEnd) return true;  // nothing stored there
 
-  const std::int64_t count = rowEnd - rowBegin;
-  firstStoredIndex_ = std::min(geometry.StoredIndex(rowBegin), geometry.StoredIndex(rowEnd - 1));
+  const std::int64_t count = stored.count;
+  firstStoredIndex_ = stored.first;
   const bool wholeRows =
       geometry.RowBytes() * count <= capacity_ && 2 * (byteEnd - byteBegin) >= geometry.RowBytes();
   firstByte_ = wholeRows ? 0 : byteBegin;

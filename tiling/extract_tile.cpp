@@ -12,14 +12,13 @@ namespace {
 // palette written as zeros; beyond it the file system's zeros fill the gap.
 constexpr std::int64_t kLargestInlineGap = std::int64_t{1} << 20;
 
-// A whole row of the program's 304-pixel tiles, by far the most common span.
-constexpr std::int64_t kFullTileRowBytes = 304 / 2;
+// A whole row of the program's tiles, by far the most common span.
+constexpr std::int64_t kFullTileRowBytes = kTileWidth / 2;
 
 // The tile's pixel rows, bottom-up, everything outside the source at palette
 // index 0. Every byte is written, as the buffer holds the previous tile.
-void CopyTilePixels(const ImageHeader& header, const Band& band, TileColumns columns,
+void CopyTilePixels(const SourceGeometry& geometry, const Band& band, TileColumns columns,
                     std::int32_t y, std::int32_t height, std::uint8_t* pixels) {
-  const SourceGeometry geometry = GeometryOf(header);
   const StoredSpan span = StoredColumns(geometry, columns.first, columns.width);
   const std::int64_t rowBytes = columns.width / 2;
   const std::int64_t spanEnd = span.tileByte + span.byteCount;
@@ -45,7 +44,7 @@ void CopyTilePixels(const ImageHeader& header, const Band& band, TileColumns col
 
 TileColumns ColumnsOfTile(std::int64_t x, std::int32_t width) {
   // The remainder takes the sign of x, as C's % does: -301 becomes -300.
-  return {x - x % 2, (std::int64_t{width} + 7) / 8 * 8};
+  return {x - x % 2, TileWidthFor(width)};
 }
 
 ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std::int32_t height) {
@@ -59,8 +58,9 @@ ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std
   return tile;
 }
 
-bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std::int32_t x,
+bool ExtractTile(const SourceImage& image, const Band& band, OutFile& tile, std::int32_t x,
                  std::int32_t y, std::int32_t width, std::int32_t height, TileBuffer& buffer) {
+  const ImageHeader& header = image.header;
   const TileColumns columns = ColumnsOfTile(x, width);
   const std::int64_t pixelBytes = columns.width / 2 * height;
   const std::int64_t pixelOffset = header.bfOffBits;
@@ -70,7 +70,7 @@ bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std
 
   if (pixelOffset > kLargestInlineGap) {
     buffer.resize(pixelBytes);
-    CopyTilePixels(header, band, columns, y, height, buffer.data());
+    CopyTilePixels(image.geometry, band, columns, y, height, buffer.data());
     return tile.Write(headerBytes, sizeof headerBytes) && tile.SetPosition(pixelOffset) &&
            tile.Write(buffer.data(), static_cast<std::uint32_t>(pixelBytes));
   }
@@ -82,6 +82,6 @@ bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std
   if (pixelOffset > kImageHeaderSize) {
     std::memset(buffer.data() + kImageHeaderSize, 0, pixelOffset - kImageHeaderSize);
   }
-  CopyTilePixels(header, band, columns, y, height, buffer.data() + pixelOffset);
+  CopyTilePixels(image.geometry, band, columns, y, height, buffer.data() + pixelOffset);
   return tile.Write(buffer.data(), static_cast<std::uint32_t>(fileBytes));
 }

@@ -7,6 +7,15 @@
 #include "fileio/file.h"
 #include "tiling/band.h"
 #include "tiling/image_header.h"
+#include "tiling/source_image.h"
+
+// A tile's width raised to a multiple of 8, as every 4-bit row is stored.
+constexpr std::int64_t TileWidthFor(std::int32_t width) {
+  return (std::int64_t{width} + 7) / 8 * 8;
+}
+// The tiles the program cuts: 300 x 300 pixels asked for, written 304 wide.
+constexpr std::int32_t kTileSize = 300;
+constexpr std::int64_t kTileWidth = TileWidthFor(kTileSize);
 
 // The source columns a tile covers: x made even, so the copy starts on a byte
 // (two pixels share one), and the width raised to a multiple of 8.
@@ -25,9 +34,9 @@ ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std
 // that cutting a tile allocates and clears nothing it does not have to.
 using TileBuffer = std::vector<std::uint8_t>;
 
-// Writes the tile whose top-left corner is source pixel (x, y) into `tile`,
-// which has just been created, from `band`, which holds the source rows and
-// columns the tile covers. Tile rows are stored bottom-up whatever the
-// source's order. False when the tile could not be written.
-bool ExtractTile(const ImageHeader& header, const Band& band, OutFile& tile, std::int32_t x,
+// Writes the tile of `image` whose top-left corner is source pixel (x, y)
+// into `tile`, which has just been created, from `band`, which holds the
+// source rows and columns the tile covers. Tile rows are stored bottom-up
+// whatever the source's order. False when the tile could not be written.
+bool ExtractTile(const SourceImage& image, const Band& band, OutFile& tile, std::int32_t x,
                  std::int32_t y, std::int32_t width, std::int32_t height, TileBuffer& buffer);

@@ -5,7 +5,19 @@ namespace {
 class Uncompressed : public PixelRows {
  public:
   Uncompressed(const SourceGeometry& geometry, std::int64_t pixelOffset)
-      : storedRowBytes_(geometry.RowBytes()), pixelOffset_(pixelOffset) {}
+      : storedRowBytes_(geometry.RowBytes()),
+        pixelOffset_(pixelOffset),
+        endOffset_(pixelOffset + geometry.RowBytes() * geometry.rowCount) {}
+
+  // The rows lie inside the file when their last byte can be read.
+  SourceCheck Check(InFile& source, const BandPlan&) override {
+    std::uint8_t byte;
+    std::uint32_t got = 0;
+    if (!source.SetPosition(endOffset_ - 1) || !source.ReadUpTo(&byte, 1, got)) {
+      return SourceCheck::kUnreadable;
+    }
+    return got == 1 ? SourceCheck::kUsable : SourceCheck::kNotSixteenColours;
+  }
 
   // Whole stored rows lie back to back in the file: they come with one read.
   bool Read(InFile& source, std::int64_t firstStored, std::int64_t count, std::int64_t firstByte,
@@ -27,6 +39,7 @@ class Uncompressed : public PixelRows {
  private:
   std::int64_t storedRowBytes_;
   std::int64_t pixelOffset_;
+  std::int64_t endOffset_;  // just past the last row
 };
 
 }  // namespace

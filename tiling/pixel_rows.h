@@ -8,11 +8,22 @@
 #include <memory>
 
 #include "fileio/file.h"
+#include "tiling/image_header.h"
 #include "tiling/source_geometry.h"
+
+// The image rows that the tiles will fetch: `count` bands of `rows` rows,
+// the first one's top row `top` (rows counted from the top of the image).
+struct BandPlan {
+  std::int64_t top = 0, rows = 0, count = 0;
+};
 
 class PixelRows {
  public:
   virtual ~PixelRows() = default;
+  // Checks, before the first fetch, that the rows lie inside the file, and
+  // prepares the fetches of the bands of `plan` (any others still work).
+  // kUnreadable when a read of the file fails.
+  virtual SourceCheck Check(InFile& source, const BandPlan& plan) = 0;
   // Fills `count` rows of `rowBytes` bytes each, back to back in `out`, with
   // bytes [firstByte, firstByte + rowBytes) of stored rows [firstStored,
   // firstStored + count), stored row 0 being the first in the file. All of it
@@ -24,3 +35,8 @@ class PixelRows {
 // Rows stored as they are, from `pixelOffset` on.
 std::unique_ptr<PixelRows> UncompressedRows(const SourceGeometry& geometry,
                                             std::int64_t pixelOffset);
+// Rows compressed as RLE4 (biCompression 2), the stream from `streamOffset`
+// on. The check walks the whole stream once, to its end-of-bitmap code, and
+// notes where each band of the plan begins, so that each is decoded from
+// there.
+std::unique_ptr<PixelRows> Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset);

@@ -11,6 +11,13 @@ SourceGeometry GeometryOf(const ImageHeader& header) {
   return geometry;
 }
 
+StoredRows StoredRowsOf(const SourceGeometry& geometry, std::int64_t firstRow, std::int64_t rows) {
+  const std::int64_t begin = std::max<std::int64_t>(firstRow, 0);
+  const std::int64_t end = std::min(firstRow + rows, geometry.rowCount);
+  if (begin >= end) return {};
+  return {std::min(geometry.StoredIndex(begin), geometry.StoredIndex(end - 1)), end - begin};
+}
+
 StoredSpan StoredColumns(const SourceGeometry& geometry, std::int64_t firstColumn,
                          std::int64_t widthPixels) {
   StoredSpan span;

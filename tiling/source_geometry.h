@@ -18,6 +18,13 @@ struct SourceGeometry {
 
 SourceGeometry GeometryOf(const ImageHeader& header);
 
+// The stored rows that image rows [firstRow, firstRow + rows) (from the top)
+// take up, those outside the image left out: count is 0 when none is stored.
+struct StoredRows {
+  std::int64_t first = 0, count = 0;
+};
+StoredRows StoredRowsOf(const SourceGeometry& geometry, std::int64_t firstRow, std::int64_t rows);
+
 // Whether image row `row` (from the top) is stored at all.
 inline bool IsStoredRow(const SourceGeometry& geometry, std::int64_t row) {
   return row >= 0 && row < geometry.rowCount;

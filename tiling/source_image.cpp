@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "tiling/byte_order.h"
-#include "tiling/rle4.h"
 
 namespace {
 
@@ -110,21 +109,9 @@ bool ReadPalette(InFile& source, const FileLayout& layout, ImageHeader& header) 
   return true;
 }
 
-// Uncompressed rows lie inside the file when their last byte can be read.
-SourceCheck CheckRowsInFile(InFile& source, const SourceGeometry& geometry,
-                            std::int64_t pixelOffset) {
-  const std::int64_t lastByte = pixelOffset + geometry.RowBytes() * geometry.rowCount - 1;
-  std::uint8_t byte;
-  std::uint32_t got = 0;
-  if (!source.SetPosition(lastByte) || !source.ReadUpTo(&byte, 1, got)) {
-    return SourceCheck::kUnreadable;
-  }
-  return got == 1 ? SourceCheck::kUsable : SourceCheck::kNotSixteenColours;
-}
-
 }  // namespace
 
-SourceCheck LoadSourceImage(InFile& source, SourceImage& image) {
+SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& plan) {
   std::uint8_t bytes[kFileHeaderSize + kInfoHeaderSize];
   std::uint32_t got = 0;
   if (!source.SetPosition(0) || !source.ReadUpTo(bytes, sizeof bytes, got)) {
@@ -137,13 +124,9 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image) {
   }
   image.geometry = GeometryOf(image.header);
 
-  SourceCheck check;
-  if (layout.compression == kRle4) {
-    check = IndexRle4Rows(source, image.geometry, layout.pixelOffset, image.rows);
-  } else {
-    image.rows = UncompressedRows(image.geometry, layout.pixelOffset);
-    check = CheckRowsInFile(source, image.geometry, layout.pixelOffset);
-  }
+  image.rows = layout.compression == kRle4 ? Rle4Rows(image.geometry, layout.pixelOffset)
+                                           : UncompressedRows(image.geometry, layout.pixelOffset);
+  const SourceCheck check = image.rows->Check(source, plan);
   if (check != SourceCheck::kUsable) return check;
   // The palette lies before pixel data that is known to be in the file:
   // failing to read it is an error of the file, not of its format.
