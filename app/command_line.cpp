@@ -22,14 +22,18 @@ const char16_t* SkipProgramName(const char16_t* at) {
   return at;
 }
 
+// Windows drops blanks at the end of a name it opens, but not every blank
+// (a tab stays), so none is taken.
+std::u16string WithoutTrailingBlanks(std::u16string tail) {
+  while (!tail.empty() && IsBlank(tail.back())) tail.pop_back();
+  return tail;
+}
+
 std::u16string WithoutEnclosingQuotes(const std::u16string& tail) {
   if (tail.empty() || tail[0] != u'"') return tail;
   const char16_t* begin = tail.c_str();
   const char16_t* closing = FindClosingQuote(begin + 1);
-  if (*closing != u'"') return tail;
-  for (const char16_t* after = closing + 1; *after != u'\0'; ++after) {
-    if (!IsBlank(*after)) return tail;
-  }
+  if (*closing != u'"' || closing[1] != u'\0') return tail;
   return tail.substr(1, closing - begin - 1);
 }
 
@@ -47,5 +51,5 @@ std::string TailFromArguments(int argc, const char* const* argv) {
 std::u16string TailFromCommandLine(const char16_t* commandLine) {
   const char16_t* at = SkipProgramName(commandLine);
   while (IsBlank(*at)) ++at;
-  return WithoutEnclosingQuotes(at);
+  return WithoutEnclosingQuotes(WithoutTrailingBlanks(at));
 }

@@ -11,8 +11,9 @@ std::string TailFromArguments(int argc, const char* const* argv);
 // gives it: skip the program's name (quoted up to and including the closing
 // quote, or the whole line when the closing quote is missing; otherwise
 // every character above space), then every character from 1 to 32; the rest
-// is the tail, verbatim. One mend: when the tail begins with a double quote
-// whose closing quote is its last non-blank character, that pair is removed,
-// as Explorer quotes a dropped file whose path holds a space (Windows file
-// names never contain a double quote).
+// is the tail, verbatim, but for two mends. Blanks (characters from 1 to 32)
+// at its end go, as those at its start do. And when the tail begins with a
+// double quote whose closing quote is its last character, that pair is
+// removed, as Explorer quotes a dropped file whose path holds a space
+// (Windows file names never contain a double quote).
 std::u16string TailFromCommandLine(const char16_t* commandLine);

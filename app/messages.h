@@ -13,6 +13,7 @@ constexpr const char* kNotSixteenColours = "Error: source bitmap is not a 16-col
 constexpr const char* kCannotReadSource = "Error: cannot read source bitmap!";
 constexpr const char* kCannotOpenTile = "Error: cannot open output bitmap!";
 constexpr const char* kCannotWriteTile = "Error: cannot write output bitmap!";
+constexpr const char* kNotEnoughMemory = "Error: not enough memory!";
 constexpr const char* kConverted = "Map has been converted to tiles.";
 
 // Returns once the user has seen the message (on Windows, dismissed the box).

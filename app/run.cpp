@@ -49,6 +49,8 @@ int RunTiling(const char* commandTail) {
       return Fail(kNotSixteenColours);
     case SourceCheck::kUnreadable:
       return Fail(kCannotReadSource);
+    case SourceCheck::kNoMemory:
+      return Fail(kNotEnoughMemory);
   }
 
   // The stem: everything before the path's last '.', also one in a folder name.

@@ -60,6 +60,18 @@ void BytesOfTiles(std::int64_t x, std::int64_t count, std::int64_t& firstByte,
   endByte = (last.first + last.width) / 2;
 }
 
+// Every buffer the grid needs, taken before its first tile, so that running
+// out of memory never costs a tile.
+bool ReserveRoom(const SourceImage& image, const Region& region, Band& band, TileBuffer& buffer) {
+  if (region.left >= region.right || region.top >= region.bottom) return true;
+  std::int64_t firstByte, endByte;
+  BytesOfTiles(region.left, (std::int64_t{region.right} - region.left + kTileStep - 1) / kTileStep,
+               firstByte, endByte);
+  return band.Reserve(image.geometry, kTileSize, firstByte, endByte) &&
+         buffer.Reserve(
+             static_cast<std::size_t>(TileBufferBytes(image.header, kTileSize, kTileSize)));
+}
+
 }  // namespace
 
 BandPlan BandsOf(const Region& region) {
@@ -75,6 +87,7 @@ const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
                         const Region& region, const char* stem, std::int64_t bandCapacity) {
   Band band(bandCapacity);
   TileBuffer buffer;
+  if (!ReserveRoom(image, region, band, buffer)) return kNotEnoughMemory;
   const std::int64_t tilesPerLoad = band.TilesPerLoad(kTileSize, kTileWidth / 2, kTileStep / 2);
   int row = 0;
   for (std::int64_t y = region.top; y < region.bottom; y += kTileStep, ++row) {

@@ -1,6 +1,7 @@
-// The program keeps text in UTF-8; Windows' wide calls take UTF-16. These
-// convert at that edge, in the Windows files only. (Buffers rather than
-// std::wstring, whose library code would double the program's size.)
+// The program keeps text in WTF-8 (fileio/wtf8.h); Windows' wide calls take
+// UTF-16. These convert at that edge, in the Windows files only. (Buffers
+// rather than std::wstring, whose library code would double the program's
+// size.)
 #pragma once
 
 #include <windows.h>
@@ -8,14 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "fileio/wtf8.h"
+
 using WideText = std::vector<wchar_t>;  // NUL-terminated
 
-// Empty when `utf8` is not valid UTF-8, so that no other file is named.
-inline WideText WideFromUtf8(const char* utf8) {
-  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
-  if (units <= 0) return WideText(1, L'\0');
-  WideText wide(static_cast<std::size_t>(units));
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide.data(), units);
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 units");
+
+// Empty when `wtf8` is not WTF-8, so that no other file is named.
+inline WideText WideFromUtf8(const char* wtf8) {
+  std::u16string units;
+  if (!Utf16FromWtf8(wtf8, units)) return WideText(1, L'\0');
+  WideText wide(units.begin(), units.end());
+  wide.push_back(L'\0');
   return wide;
 }
 
@@ -24,10 +29,6 @@ inline bool IsEmpty(const WideText& wide) {
 }
 
 inline std::string Utf8FromWide(const wchar_t* wide) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::string();
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], bytes, nullptr, nullptr);
-  utf8.resize(static_cast<std::size_t>(bytes) - 1);
-  return utf8;
+  const std::u16string units(wide, wide + std::char_traits<wchar_t>::length(wide));
+  return Wtf8FromUtf16(units.c_str());
 }

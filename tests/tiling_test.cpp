@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tests/test_files.h"
 #include "tiling/extract_tile.h"
 #include "tiling/source_image.h"
@@ -95,7 +97,9 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   const TileColumns columns = ColumnsOfTile(x, 300);
   EXPECT_TRUE(
       band.Load(source, image, y, 300, columns.first / 2, (columns.first + columns.width) / 2));
-  TileBuffer buffer(50000, 0xEE);  // what a previous tile left
+  TileBuffer buffer;
+  EXPECT_TRUE(buffer.Reserve(50000));
+  std::memset(buffer.data(), 0xEE, 50000);  // what a previous tile left
   EXPECT_TRUE(ExtractTile(image, band, tile, x, y, 300, 300, buffer));
   tile.Close();
   cut.tile = ReadBytes(dir.Path("tile.bmp"));

@@ -17,14 +17,21 @@ bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
       geometry.RowBytes() * count <= capacity_ && 2 * (byteEnd - byteBegin) >= geometry.RowBytes();
   firstByte_ = wholeRows ? 0 : byteBegin;
   stride_ = wholeRows ? geometry.RowBytes() : byteEnd - byteBegin;
-  const std::size_t needed = static_cast<std::size_t>(stride_ * count);
-  if (bytes_.size() < needed) {
-    // Exactly what is needed: a vector's own growth could double the cap.
-    std::vector<std::uint8_t>().swap(bytes_);
-    bytes_.reserve(needed);
-    bytes_.resize(needed);
-  }
-  return image.rows->Read(source, firstStoredIndex_, count, firstByte_, stride_, bytes_.data());
+  // Reserve has made room, unless the cap is below one tile.
+  return bytes_.Reserve(static_cast<std::size_t>(stride_ * count)) &&
+         image.rows->Read(source, firstStoredIndex_, count, firstByte_, stride_, bytes_.data());
+}
+
+// Every load takes at most `rows` rows, and at most the byte columns asked
+// here; whole rows only when at least half of a row is asked (see Load).
+bool Band::Reserve(const SourceGeometry& geometry, std::int64_t rows, std::int64_t firstByte,
+                   std::int64_t endByte) {
+  const std::int64_t count = std::min(rows, geometry.rowCount);
+  const std::int64_t span =
+      std::min(endByte, geometry.RowBytes()) - std::max<std::int64_t>(firstByte, 0);
+  if (span <= 0) return true;
+  const std::int64_t stride = 2 * span >= geometry.RowBytes() ? geometry.RowBytes() : span;
+  return bytes_.Reserve(static_cast<std::size_t>(std::min(capacity_, count * stride)));
 }
 
 std::int64_t Band::TilesPerLoad(std::int64_t rows, std::int64_t tileRowBytes,

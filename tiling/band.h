@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "fileio/file.h"
+#include "tiling/buffer.h"
 #include "tiling/source_image.h"
 
 constexpr std::int64_t kBandCapacity = std::int64_t{32} << 20;
@@ -13,6 +13,12 @@ constexpr std::int64_t kBandCapacity = std::int64_t{32} << 20;
 class Band {
  public:
   explicit Band(std::int64_t capacity = kBandCapacity) : capacity_(capacity) {}
+
+  // Takes, before the first load, the room that the largest load of up to
+  // `rows` rows within byte columns [firstByte, endByte) may need. False
+  // when memory runs out.
+  bool Reserve(const SourceGeometry& geometry, std::int64_t rows, std::int64_t firstByte,
+               std::int64_t endByte);
 
   // Fetches image rows [firstRow, firstRow + rows) and byte columns
   // [firstByte, endByte) of each, both clipped to the stored image. Whole
@@ -40,5 +46,5 @@ class Band {
   std::int64_t firstStoredIndex_ = 0;
   std::int64_t firstByte_ = 0;
   std::int64_t stride_ = 0;
-  std::vector<std::uint8_t> bytes_;
+  Buffer<std::uint8_t> bytes_;
 };

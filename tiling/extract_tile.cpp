@@ -58,6 +58,13 @@ ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std
   return tile;
 }
 
+std::int64_t TileBufferBytes(const ImageHeader& header, std::int32_t width, std::int32_t height) {
+  const std::int64_t pixelBytes = ColumnsOfTile(0, width).width / 2 * height;
+  const std::int64_t pixelOffset = header.bfOffBits;
+  if (pixelOffset > kLargestInlineGap) return pixelBytes;
+  return std::max<std::int64_t>(kImageHeaderSize, pixelOffset + pixelBytes);
+}
+
 bool ExtractTile(const SourceImage& image, const Band& band, OutFile& tile, std::int32_t x,
                  std::int32_t y, std::int32_t width, std::int32_t height, TileBuffer& buffer) {
   const ImageHeader& header = image.header;
@@ -67,9 +74,12 @@ bool ExtractTile(const SourceImage& image, const Band& band, OutFile& tile, std:
   std::uint8_t headerBytes[kImageHeaderSize];
   EncodeImageHeader(TileHeaderFor(header, static_cast<std::int32_t>(columns.width), height),
                     headerBytes);
+  // The run has made room before its first tile.
+  if (!buffer.Reserve(static_cast<std::size_t>(TileBufferBytes(header, width, height)))) {
+    return false;
+  }
 
   if (pixelOffset > kLargestInlineGap) {
-    buffer.resize(pixelBytes);
     CopyTilePixels(image.geometry, band, columns, y, height, buffer.data());
     return tile.Write(headerBytes, sizeof headerBytes) && tile.SetPosition(pixelOffset) &&
            tile.Write(buffer.data(), static_cast<std::uint32_t>(pixelBytes));
@@ -77,7 +87,6 @@ bool ExtractTile(const SourceImage& image, const Band& band, OutFile& tile, std:
   // The header first, the rows after, as the file holds them: where the
   // pixel offset is below 118 the rows overwrite the end of the palette.
   const std::int64_t fileBytes = std::max<std::int64_t>(kImageHeaderSize, pixelOffset + pixelBytes);
-  buffer.resize(fileBytes);
   std::memcpy(buffer.data(), headerBytes, sizeof headerBytes);
   if (pixelOffset > kImageHeaderSize) {
     std::memset(buffer.data() + kImageHeaderSize, 0, pixelOffset - kImageHeaderSize);

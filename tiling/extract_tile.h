@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "fileio/file.h"
 #include "tiling/band.h"
+#include "tiling/buffer.h"
 #include "tiling/image_header.h"
 #include "tiling/source_image.h"
 
@@ -32,7 +32,11 @@ ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std
 
 // Where a tile is put together before its write; reused from tile to tile so
 // that cutting a tile allocates and clears nothing it does not have to.
-using TileBuffer = std::vector<std::uint8_t>;
+using TileBuffer = Buffer<std::uint8_t>;
+
+// The room in a TileBuffer that a tile of `width` x `height` pixels of
+// `image` needs.
+std::int64_t TileBufferBytes(const ImageHeader& header, std::int32_t width, std::int32_t height);
 
 // Writes the tile of `image` whose top-left corner is source pixel (x, y)
 // into `tile`, which has just been created, from `band`, which holds the

@@ -24,6 +24,9 @@ class PixelRows {
   // prepares the fetches of the bands of `plan` (any others still work).
   // kUnreadable when a read of the file fails.
   virtual SourceCheck Check(InFile& source, const BandPlan& plan) = 0;
+  // The file offset just past the pixel data: once checked, all before it
+  // is in the file.
+  virtual std::int64_t DataEnd() const = 0;
   // Fills `count` rows of `rowBytes` bytes each, back to back in `out`, with
   // bytes [firstByte, firstByte + rowBytes) of stored rows [firstStored,
   // firstStored + count), stored row 0 being the first in the file. All of it

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cstring>
-#include <vector>
-
+#include "tiling/buffer.h"
 #include "tiling/pixel_rows.h"
 #include "tiling/rle4_code.h"
 #include "tiling/rle4_pixels.h"
@@ -20,6 +19,9 @@ constexpr std::int64_t kChunkBytes = 256 * 1024;
 // read in place, with kLongestCode bytes at hand wherever the file has them.
 class ByteStream {
  public:
+  static constexpr std::size_t kBlock = 64 * 1024;
+
+  bool Allocate() { return buffer_.Reserve(kBlock); }
   bool Start(InFile& file, std::int64_t offset) {
     file_ = &file;
     bufferOffset_ = offset;
@@ -45,7 +47,7 @@ class ByteStream {
     at_ = 0;
     end_ = kept;
     std::uint32_t got = 0;
-    const auto wanted = static_cast<std::uint32_t>(buffer_.size() - kept);
+    const auto wanted = static_cast<std::uint32_t>(kBlock - kept);
     if (!file_->ReadUpTo(buffer_.data() + kept, wanted, got)) return false;
     end_ += got;
     ended_ = got < wanted;  // a read comes up short only at the end of the file
@@ -53,7 +55,7 @@ class ByteStream {
   }
 
   InFile* file_ = nullptr;
-  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(64 * 1024);
+  Buffer<std::uint8_t> buffer_;
   std::int64_t bufferOffset_ = 0;  // file offset of buffer_[0]
   std::size_t at_ = 0, end_ = 0;
   bool ended_ = false;
@@ -95,7 +97,8 @@ struct BandStart {
 
 // The check's walker: it only notes, in order, where the bands begin.
 struct StartNoter {
-  std::vector<BandStart>& starts;
+  BandStart* starts;
+  std::size_t count;
   std::size_t noted = 0;
 
   const std::uint8_t* Runs(const std::uint8_t* code, const std::uint8_t* limit, std::int64_t& x) {
@@ -117,7 +120,7 @@ struct StartNoter {
   }
   void Take(const Code&, const std::uint8_t*, std::int64_t) {}
   bool MovedUp(const Position& at, std::int64_t offset) {
-    for (; noted < starts.size() && starts[noted].firstRow <= at.row; ++noted) {
+    for (; noted < count && starts[noted].firstRow <= at.row; ++noted) {
       starts[noted].offset = offset;
       starts[noted].at = at;
     }
@@ -134,18 +137,24 @@ class Rle4Source : public PixelRows {
   // begins. The bitmap ends in the row the walk ends in: the bands past it
   // hold no pixel, and their starts were never reached.
   SourceCheck Check(InFile& source, const BandPlan& plan) override {
-    PlanBandStarts(plan);
+    const std::int64_t widest = std::min(kChunkBytes, geometry_.RowBytes());
+    if (!PlanBandStarts(plan) || !stream_.Allocate() ||
+        !gathered_.Reserve(static_cast<std::size_t>(BandPixels::GatheredBytes(widest)))) {
+      return SourceCheck::kNoMemory;
+    }
     if (!stream_.Start(source, streamOffset_)) return SourceCheck::kUnreadable;
     Position at;
-    StartNoter noter = {starts_};
+    StartNoter noter = {starts_.data(), startCount_};
     noter.MovedUp(at, streamOffset_);
     const WalkEnd end = Walk(stream_, at, noter);
     if (end == WalkEnd::kUnreadable) return SourceCheck::kUnreadable;
     if (end != WalkEnd::kEndOfBitmap) return SourceCheck::kNotSixteenColours;
     endRow_ = at.row;
-    starts_.resize(noter.noted);
+    dataEnd_ = stream_.Offset();
+    startCount_ = noter.noted;
     return SourceCheck::kUsable;
   }
+  std::int64_t DataEnd() const override { return dataEnd_; }
 
   // Wide rows are decoded a chunk of columns at a time, each chunk from the
   // band's start, so that the row gathered stays small.
@@ -160,7 +169,7 @@ class Rle4Source : public PixelRows {
       if (!stream_.Start(source, start.offset)) return false;
       BandPixels band({firstStored, firstStored + count, 2 * (firstByte + chunk),
                        std::min(kChunkBytes, rowBytes - chunk), rowBytes},
-                      geometry_.width, out + chunk, gathered_);
+                      geometry_.width, out + chunk, gathered_.data());
       Position at = start.at;
       if (band.MovedUp(at, start.offset)) {
         const WalkEnd end = Walk(stream_, at, band);
@@ -174,35 +183,41 @@ class Rle4Source : public PixelRows {
 
  private:
   // The stored rows where the plan's bands begin, lowest first: with more
-  // bands than kMaxNotedBands, every k-th one from the lowest.
-  void PlanBandStarts(const BandPlan& plan) {
-    starts_.clear();
-    if (plan.count <= 0 || plan.rows <= 0 || plan.top >= geometry_.rowCount) return;
+  // bands than kMaxNotedBands, every k-th one from the lowest. False when
+  // memory runs out.
+  bool PlanBandStarts(const BandPlan& plan) {
+    startCount_ = 0;
+    if (plan.count <= 0 || plan.rows <= 0 || plan.top >= geometry_.rowCount) return true;
     // Bands [first, end) hold rows of the image.
     const std::int64_t first = plan.top < 0 ? -plan.top / plan.rows : 0;
     const std::int64_t end =
         std::min(plan.count, (geometry_.rowCount - plan.top + plan.rows - 1) / plan.rows);
-    const std::int64_t step =
-        std::max<std::int64_t>(1, (end - first + kMaxNotedBands - 1) / kMaxNotedBands);
+    if (first >= end) return true;
+    const std::int64_t step = (end - first + kMaxNotedBands - 1) / kMaxNotedBands;
+    if (!starts_.Reserve(static_cast<std::size_t>((end - first + step - 1) / step))) return false;
     for (std::int64_t band = end - 1; band >= first; band -= step) {
-      starts_.push_back(
-          {StoredRowsOf(geometry_, plan.top + band * plan.rows, plan.rows).first, 0, {}});
+      const StoredRows rows = StoredRowsOf(geometry_, plan.top + band * plan.rows, plan.rows);
+      starts_[startCount_++] = {rows.first, 0, {}};
     }
+    return true;
   }
 
   BandStart NearestStart(std::int64_t firstStored) const {
+    const BandStart* const starts = starts_.data();
     const auto after = std::upper_bound(
-        starts_.begin(), starts_.end(), firstStored,
+        starts, starts + startCount_, firstStored,
         [](std::int64_t row, const BandStart& start) { return row < start.firstRow; });
-    return after == starts_.begin() ? BandStart{0, streamOffset_, {}} : *(after - 1);
+    return after == starts ? BandStart{0, streamOffset_, {}} : *(after - 1);
   }
 
   SourceGeometry geometry_;
   std::int64_t streamOffset_;
-  std::vector<BandStart> starts_;  // in stream order
-  std::int64_t endRow_ = 0;        // the stored row of the end-of-bitmap code
+  Buffer<BandStart> starts_;  // in stream order
+  std::size_t startCount_ = 0;
+  std::int64_t endRow_ = 0;   // the stored row of the end-of-bitmap code
+  std::int64_t dataEnd_ = 0;  // just past that code
   ByteStream stream_;
-  std::vector<std::uint8_t> gathered_;  // a row of the band, one pixel a byte
+  Buffer<std::uint8_t> gathered_;  // a row of the band, one pixel a byte
 };
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "tiling/rle4_code.h"
 
@@ -42,16 +41,18 @@ struct BandWindow {
 // whatever its column, and packed two pixels a byte once it ends.
 class BandPixels {
  public:
+  // `gathered` has room for GatheredBytes(window.rowBytes).
   BandPixels(const BandWindow& window, std::int64_t imageWidth, std::uint8_t* out,
-             std::vector<std::uint8_t>& gathered)
+             std::uint8_t* gathered)
       : window_(window),
         pixels_(std::clamp<std::int64_t>(imageWidth - window.firstPixel, 0, 2 * window.rowBytes)),
         out_(out),
-        zeroedTo_(window.firstRow) {
-    // Room for the copies of a run that reach past its end.
-    gathered.resize(static_cast<std::size_t>(2 * window.rowBytes + 16));
-    gathered_ = gathered.data();
-  }
+        gathered_(gathered),
+        zeroedTo_(window.firstRow) {}
+
+  // A row of `rowBytes` one pixel a byte, and room for the copies of a run
+  // that reach past its end.
+  static constexpr std::int64_t GatheredBytes(std::int64_t rowBytes) { return 2 * rowBytes + 16; }
 
   // Sets the runs that follow one another from `code` on, while each begins
   // before `limit` and goes on where the pixels set so far end, inside the

@@ -1,5 +1,6 @@
 #include "tiling/source_image.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tiling/byte_order.h"
@@ -89,15 +90,16 @@ bool NormaliseOffset(ImageHeader& header, const FileLayout& layout) {
   return true;
 }
 
-// The 64 bytes from the start of the palette, as 4-byte entries. Bytes past
-// the end of a tiny file read as zero.
-bool ReadPalette(InFile& source, const FileLayout& layout, ImageHeader& header) {
+// The 64 bytes from the start of the palette, as 4-byte entries: all of
+// them that lie before `dataEnd`, which the checks found in the file, must
+// arrive. Those of a tiny file past it are zero.
+bool ReadPalette(InFile& source, const FileLayout& layout, std::int64_t dataEnd,
+                 ImageHeader& header) {
   std::uint8_t bytes[kPaletteSize] = {};
-  const std::uint32_t wanted = layout.entryBytes == 4 ? kPaletteSize : 16 * 3;
-  std::uint32_t got = 0;
-  if (!source.SetPosition(layout.paletteOffset) || !source.ReadUpTo(bytes, wanted, got)) {
-    return false;
-  }
+  const std::int64_t wanted = layout.entryBytes == 4 ? kPaletteSize : 16 * 3;
+  const auto promised =
+      static_cast<std::uint32_t>(std::min(wanted, dataEnd - layout.paletteOffset));
+  if (!source.SetPosition(layout.paletteOffset) || !source.Read(bytes, promised)) return false;
   if (layout.entryBytes == 4) {
     std::memcpy(header.palette, bytes, kPaletteSize);
     return true;
@@ -130,6 +132,7 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
   if (check != SourceCheck::kUsable) return check;
   // The palette lies before pixel data that is known to be in the file:
   // failing to read it is an error of the file, not of its format.
-  return ReadPalette(source, layout, image.header) ? SourceCheck::kUsable
-                                                   : SourceCheck::kUnreadable;
+  return ReadPalette(source, layout, image.rows->DataEnd(), image.header)
+             ? SourceCheck::kUsable
+             : SourceCheck::kUnreadable;
 }

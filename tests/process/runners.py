@@ -40,6 +40,7 @@ class PosixRunner:
 
     def run_args(self, args, cwd, preexec_fn=None, timeout=60):
         with tempfile.NamedTemporaryFile(prefix="gridsaw-valgrind-") as log:
+            os.chmod(log.name, 0o666)  # also for a run as another user
             checker = VALGRIND + [f"--log-file={log.name}"] if self.valgrind else []
             done = subprocess.run(checker + [self.program] + args, cwd=cwd, capture_output=True,
                                   timeout=timeout, preexec_fn=preexec_fn)

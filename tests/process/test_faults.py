@@ -5,6 +5,7 @@ ends in one of its messages, and every tile left behind is whole."""
 
 import ctypes
 import os
+import resource
 import signal
 import shutil
 import subprocess
@@ -75,6 +76,26 @@ class RealWorldFaults(ProcessTest):
         return len(tiles)
 
     @unittest.skipUnless(MOUNTS, "needs to mount a tmpfs")
+    def test_running_out_of_memory_is_told_before_any_tile_is_touched(self):
+        # A 200,000-pixel-wide RLE4 map that ends at once: its band needs 30 MB.
+        width, height = 200000, 300
+        header = bitmaps.make_bitmap(8, 8)[:118]
+        header = bitmaps.with_u32(bitmaps.with_u32(header, 18, width), 22, height)
+        self.write("area.bmp", bitmaps.with_u32(header, 30, 2) + b"\0\1")
+        self.write("area tile 0,0.bmp", b"old tile")
+        limit = 16 << 20
+
+        def limit_memory():
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        self.write("area.map", map_text("area.bmp", "0,0", f"{width},{height}"))
+        self.assertFailed(self.run_gridsaw("area.map", preexec_fn=limit_memory),
+                          "Error: not enough memory!")
+        self.assertEqual(self.read("area tile 0,0.bmp"), b"old tile")
+        self.assertEqual(self.tile_names(), ["area tile 0,0.bmp"])
+        self.write("area.map", map_text("area.bmp", "0,0", "300,300"))
+        self.assertConverted(self.run_gridsaw("area.map", preexec_fn=limit_memory))
+
     def test_a_full_disk_stops_the_run_and_removes_the_unfinished_tile(self):
         folder = self.mount_tmpfs("120k")  # room for the source and two tiles
         with open(os.path.join(folder, "area.bmp"), "wb") as f:
