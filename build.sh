@@ -13,7 +13,7 @@ if [ "$(id -u)" = 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     cmake make g++ clang libclang-rt-14-dev valgrind googletest libgtest-dev python3 python3-pil \
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-apps imagemagick netpbm \
-    dpkg-dev groff-base
+    dpkg-dev groff-base lintian
   # Without Wine's 32-bit half, test.sh tests a 64-bit build under wine64.
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends wine32:i386 ||
     echo "build.sh: wine32:i386 could not be installed; test.sh will use wine64"

@@ -76,6 +76,8 @@ class RealWorldFaults(ProcessTest):
         return len(tiles)
 
     @unittest.skipUnless(MOUNTS, "needs to mount a tmpfs")
+    @unittest.skipIf("GRIDSAW_SANITIZED" in os.environ,
+                     "AddressSanitizer maps more address space than the limit allows")
     def test_running_out_of_memory_is_told_before_any_tile_is_touched(self):
         # A 200,000-pixel-wide RLE4 map that ends at once: its band needs 30 MB.
         width, height = 200000, 300
