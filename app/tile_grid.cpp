@@ -63,7 +63,7 @@ void BytesOfTiles(std::int64_t x, std::int64_t count, std::int64_t& firstByte,
 // Every buffer the grid needs, taken before its first tile, so that running
 // out of memory never costs a tile.
 bool ReserveRoom(const SourceImage& image, const Region& region, Band& band, TileBuffer& buffer) {
-  if (region.left >= region.right || region.top >= region.bottom) return true;
+  if (BandsOf(region).count == 0) return true;  // no tile
   std::int64_t firstByte, endByte;
   BytesOfTiles(region.left, (std::int64_t{region.right} - region.left + kTileStep - 1) / kTileStep,
                firstByte, endByte);

@@ -39,13 +39,18 @@ def build_tools():
                     "-j", str(os.cpu_count())], check=True, stdout=subprocess.DEVNULL)
 
 
+# Every timed run on the same core: the cores of a virtual machine may run
+# at different speeds, which would make runs that alternate unequal.
+CORE = max(os.sched_getaffinity(0))
+
+
 def timed(command, cwd):
     """Wall time in seconds, peak resident memory in MiB and exit status of
     one run, and the first line the command wrote to standard error."""
     measure = os.path.join(BUILD, "bench", "measure")
     program = shutil.which(command[0]) or command[0]
     done = subprocess.run([measure, program] + command[1:], cwd=cwd, capture_output=True,
-                          check=True)
+                          check=True, preexec_fn=lambda: os.sched_setaffinity(0, {CORE}))
     seconds, peak_kib, status = done.stdout.decode().split()[-3:]
     complaint = (done.stderr.decode(errors="replace").strip().splitlines() or [""])[0]
     return float(seconds), int(peak_kib) / 1024, int(status), complaint
@@ -198,7 +203,7 @@ def main():
     work = tempfile.mkdtemp(prefix="gridsaw-bench-", dir=base)
     try:
         print(f"Gridsaw benchmark in {work} ({'disk' if base == BUILD else 'tmpfs'}), "
-              f"{os.cpu_count()} cores")
+              f"{os.cpu_count()} cores, every run on core {CORE}")
         for width, height in SIZES:
             bench_size(work, width, height, args.runs, args.peer_runs, not args.no_peers)
         shutil.rmtree(os.path.join(work, "gridsaw"), ignore_errors=True)
