@@ -2,6 +2,16 @@
 
 #include <algorithm>
 
+namespace {
+
+// Whole stored rows are worth taking, with one read, when at least half of
+// each is wanted.
+bool MostOfARow(const SourceGeometry& geometry, std::int64_t bytes) {
+  return 2 * bytes >= geometry.RowBytes();
+}
+
+}  // namespace
+
 bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
                 std::int64_t firstByte, std::int64_t endByte) {
   const SourceGeometry& geometry = image.geometry;
@@ -14,7 +24,7 @@ bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
   const std::int64_t count = stored.count;
   firstStoredIndex_ = stored.first;
   const bool wholeRows =
-      geometry.RowBytes() * count <= capacity_ && 2 * (byteEnd - byteBegin) >= geometry.RowBytes();
+      geometry.RowBytes() * count <= capacity_ && MostOfARow(geometry, byteEnd - byteBegin);
   firstByte_ = wholeRows ? 0 : byteBegin;
   stride_ = wholeRows ? geometry.RowBytes() : byteEnd - byteBegin;
   // Reserve has made room, unless the cap is below one tile.
@@ -23,14 +33,14 @@ bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
 }
 
 // Every load takes at most `rows` rows, and at most the byte columns asked
-// here; whole rows only when at least half of a row is asked (see Load).
+// here; whole rows only when most of a row is asked.
 bool Band::Reserve(const SourceGeometry& geometry, std::int64_t rows, std::int64_t firstByte,
                    std::int64_t endByte) {
   const std::int64_t count = std::min(rows, geometry.rowCount);
   const std::int64_t span =
       std::min(endByte, geometry.RowBytes()) - std::max<std::int64_t>(firstByte, 0);
   if (span <= 0) return true;
-  const std::int64_t stride = 2 * span >= geometry.RowBytes() ? geometry.RowBytes() : span;
+  const std::int64_t stride = MostOfARow(geometry, span) ? geometry.RowBytes() : span;
   return bytes_.Reserve(static_cast<std::size_t>(std::min(capacity_, count * stride)));
 }
 

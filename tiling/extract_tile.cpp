@@ -58,8 +58,10 @@ ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std
   return tile;
 }
 
+// Up to kLargestInlineGap the whole file, header and gap included; beyond
+// it only the pixels.
 std::int64_t TileBufferBytes(const ImageHeader& header, std::int32_t width, std::int32_t height) {
-  const std::int64_t pixelBytes = ColumnsOfTile(0, width).width / 2 * height;
+  const std::int64_t pixelBytes = TileWidthFor(width) / 2 * height;
   const std::int64_t pixelOffset = header.bfOffBits;
   if (pixelOffset > kLargestInlineGap) return pixelBytes;
   return std::max<std::int64_t>(kImageHeaderSize, pixelOffset + pixelBytes);
@@ -75,9 +77,8 @@ bool ExtractTile(const SourceImage& image, const Band& band, OutFile& tile, std:
   EncodeImageHeader(TileHeaderFor(header, static_cast<std::int32_t>(columns.width), height),
                     headerBytes);
   // The run has made room before its first tile.
-  if (!buffer.Reserve(static_cast<std::size_t>(TileBufferBytes(header, width, height)))) {
-    return false;
-  }
+  const std::int64_t bufferBytes = TileBufferBytes(header, width, height);
+  if (!buffer.Reserve(static_cast<std::size_t>(bufferBytes))) return false;
 
   if (pixelOffset > kLargestInlineGap) {
     CopyTilePixels(image.geometry, band, columns, y, height, buffer.data());
@@ -86,11 +87,10 @@ bool ExtractTile(const SourceImage& image, const Band& band, OutFile& tile, std:
   }
   // The header first, the rows after, as the file holds them: where the
   // pixel offset is below 118 the rows overwrite the end of the palette.
-  const std::int64_t fileBytes = std::max<std::int64_t>(kImageHeaderSize, pixelOffset + pixelBytes);
   std::memcpy(buffer.data(), headerBytes, sizeof headerBytes);
   if (pixelOffset > kImageHeaderSize) {
     std::memset(buffer.data() + kImageHeaderSize, 0, pixelOffset - kImageHeaderSize);
   }
   CopyTilePixels(image.geometry, band, columns, y, height, buffer.data() + pixelOffset);
-  return tile.Write(buffer.data(), static_cast<std::uint32_t>(fileBytes));
+  return tile.Write(buffer.data(), static_cast<std::uint32_t>(bufferBytes));
 }

@@ -33,8 +33,7 @@ struct Position {
   std::int64_t x = 0;    // pixel column
 };
 
-// The code at `at`, of which `available` bytes are at hand. The two kinds
-// of run, nearly every code of a stream, are told apart without a branch.
+// The code at `at`, of which `available` bytes are at hand.
 inline Code ReadCode(const std::uint8_t* at, std::size_t available) {
   constexpr Code kCutShort = {Kind::kIncomplete, 0, 0, 0};
   if (available < 2) return kCutShort;
