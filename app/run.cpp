@@ -15,7 +15,7 @@ int Fail(const char* message) {
 
 }  // namespace
 
-int RunTiling(const char* commandTail) {
+int RunTiling(const char* commandTail, const ReadSizes& sizes) {
   mapPath = commandTail;
   InFile mapFile;
   if (!mapFile.Open(mapPath.c_str())) return Fail(kCannotOpenMap);
@@ -42,7 +42,7 @@ int RunTiling(const char* commandTail) {
   // The region first: loading the source prepares the bands it covers.
   region = ReadRegion(mapText);
   if (mapText.failed()) return Fail(kCannotReadMap);
-  switch (LoadSourceImage(sourceFile, sourceImage, BandsOf(region))) {
+  switch (LoadSourceImage(sourceFile, sourceImage, BandsOf(region), sizes)) {
     case SourceCheck::kUsable:
       break;
     case SourceCheck::kNotSixteenColours:
@@ -56,7 +56,8 @@ int RunTiling(const char* commandTail) {
   // The stem: everything before the path's last '.', also one in a folder name.
   SplitAtLast(sourcePath, '.', sourcePath, sizeof sourcePath, nullptr, 0);
 
-  const char* failure = CutTileGrid(sourceImage, sourceFile, tileFile, region, sourcePath);
+  const char* failure =
+      CutTileGrid(sourceImage, sourceFile, tileFile, region, sourcePath, sizes.bandCapacity);
   if (failure != nullptr) return Fail(failure);
   FileStamp finished;
   if (!sourceFile.Stamp(finished) || finished != opened) return Fail(kCannotReadSource);

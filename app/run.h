@@ -2,8 +2,11 @@
 // cut every tile of its region out of the source bitmap, tell the user.
 #pragma once
 
+#include "tiling/read_sizes.h"
+
 constexpr int kSuccessStatus = 123;
 constexpr int kFailureStatus = 0;
 
-// Returns the process's exit status.
-int RunTiling(const char* commandTail);
+// Returns the process's exit status. The program reads with the default
+// sizes; tests set them small.
+int RunTiling(const char* commandTail, const ReadSizes& sizes = {});

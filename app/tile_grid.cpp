@@ -61,13 +61,15 @@ void BytesOfTiles(std::int64_t x, std::int64_t count, std::int64_t& firstByte,
 }
 
 // Every buffer the grid needs, taken before its first tile, so that running
-// out of memory never costs a tile.
-bool ReserveRoom(const SourceImage& image, const Region& region, Band& band, TileBuffer& buffer) {
+// out of memory never costs a tile: loads are at most `tilesPerLoad` tiles wide.
+bool ReserveRoom(const SourceImage& image, const Region& region, std::int64_t tilesPerLoad,
+                 Band& band, TileBuffer& buffer) {
   if (BandsOf(region).count == 0) return true;  // no tile
+  const std::int64_t columns =
+      (std::int64_t{region.right} - region.left + kTileStep - 1) / kTileStep;
   std::int64_t firstByte, endByte;
-  BytesOfTiles(region.left, (std::int64_t{region.right} - region.left + kTileStep - 1) / kTileStep,
-               firstByte, endByte);
-  return band.Reserve(image.geometry, kTileSize, firstByte, endByte) &&
+  BytesOfTiles(region.left, std::min(columns, tilesPerLoad), firstByte, endByte);
+  return band.Reserve(image, kTileSize, firstByte, endByte) &&
          buffer.Reserve(
              static_cast<std::size_t>(TileBufferBytes(image.header, kTileSize, kTileSize)));
 }
@@ -87,17 +89,21 @@ const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
                         const Region& region, const char* stem, std::int64_t bandCapacity) {
   Band band(bandCapacity);
   TileBuffer buffer;
-  if (!ReserveRoom(image, region, band, buffer)) return kNotEnoughMemory;
   const std::int64_t tilesPerLoad = band.TilesPerLoad(kTileSize, kTileWidth / 2, kTileStep / 2);
+  if (!ReserveRoom(image, region, tilesPerLoad, band, buffer)) return kNotEnoughMemory;
   int row = 0;
   for (std::int64_t y = region.top; y < region.bottom; y += kTileStep, ++row) {
     int column = 0;
     for (std::int64_t x = region.left; x < region.right;) {
       const std::int64_t tilesLeft = (region.right - x + kTileStep - 1) / kTileStep;
       const std::int64_t tiles = std::min(tilesLeft, tilesPerLoad);
-      std::int64_t firstByte, endByte;
+      std::int64_t firstByte, endByte, resumeByte, unused;
       BytesOfTiles(x, tiles, firstByte, endByte);
-      if (!band.Load(source, image, y, kTileSize, firstByte, endByte)) return kCannotReadSource;
+      resumeByte = endByte;
+      if (tiles < tilesLeft) BytesOfTiles(x + tiles * kTileStep, 1, resumeByte, unused);
+      if (!band.Load(source, image, y, kTileSize, firstByte, endByte, resumeByte)) {
+        return kCannotReadSource;
+      }
       for (std::int64_t i = 0; i < tiles; ++i, x += kTileStep, ++column) {
         const GridCell cell = {column, row, static_cast<std::int32_t>(x),
                                static_cast<std::int32_t>(y)};

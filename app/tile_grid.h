@@ -17,4 +17,4 @@ BandPlan BandsOf(const Region& region);
 // removed. Returns that failure's message, or null after the last tile.
 const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
                         const Region& region, const char* stem,
-                        std::int64_t bandCapacity = kBandCapacity);
+                        std::int64_t bandCapacity = ReadSizes().bandCapacity);

@@ -9,7 +9,8 @@ and Gridsaw's peak resident memory, and times the peer tools it finds
 (ImageMagick, PIL, libvips) on the closest grid they cut: 300 x 300 tiles.
 The 24,004 x 24,000 map is timed once more saved as RLE4 against the same
 map uncompressed, the runs of the two alternating so that both meet the
-machine in the same state. Peak memory is also taken on a short map (a
+machine in the same state, and so is a very wide map, 1,200,004 x 300, whose
+band the cap splits into six column groups. Peak memory is also taken on a short map (a
 twentieth of the height) and on a very wide one cut from a corner outside
 the image.
 
@@ -29,6 +30,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build")
 TILE_FILE_SIZE = 118 + 304 * 300 // 2
 SIZES = [(6004, 6000), (24004, 24000)]
+WIDE = (1200004, 300)  # one band of 4,000 tiles, in six column groups
 
 
 def build_tools():
@@ -208,6 +210,7 @@ def main():
             bench_size(work, width, height, args.runs, args.peer_runs, not args.no_peers)
         shutil.rmtree(os.path.join(work, "gridsaw"), ignore_errors=True)
         compare_rle4(work, *SIZES[-1], args.runs)
+        compare_rle4(work, *WIDE, args.runs)
         # The band holds 300 rows, whatever the height, and never grows past
         # its 32 MiB cap, wherever the grid starts: memory must stay fixed.
         short = peak_memory(work, 24004, 1200, ("0,0", "24000,1200"))

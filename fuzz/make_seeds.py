@@ -17,8 +17,11 @@ def write(target, name, data):
         f.write(data.encode("latin-1") if isinstance(data, str) else data)
 
 
-def grid(left, top, width, height, far=0, band=0):
-    return struct.pack("<hhBBBB", left, top, width, height, far, band)
+def grid(left, top, width, height, far=0, band=0, block=255, starts=255, group=0):
+    """The source target's choices: the grid (its size in steps of 3 pixels), the band cap, the read block
+    (255: the program's), the noted band starts (192 and up: the program's)
+    and the column groups of the bands compared with the reference."""
+    return struct.pack("<hhBBBBBBB", left, top, width, height, far, band, block, starts, group)
 
 
 write("map_description", "crlf.map", "area.bmp\r\n0,0\r\nx\r\ny\r\n900,600\r\n\r\n\r\n")
@@ -63,6 +66,23 @@ write("source", "rle4_every_code.bin",
 write("source", "rle4_past_the_edges.bin",
       grid(0, 0, 5, 5) + rle4_bitmap(16, 4, bytes([200, 0x9F, 0, 0, 0, 2, 250, 60, 1, 0x11, 0, 1])))
 write("source", "rle4_no_end.bin", grid(0, 0, 5, 5) + rle4_bitmap(16, 4, bytes([16, 0x21, 0, 0])))
+
+
+def absolute_rows(width, height):
+    """Rows of absolute runs of 3 to 62 pixels, odd and even, and an encoded rest."""
+    stream = b""
+    for row in range(height):
+        count = 3 + row % 60
+        stream += bytes([0, count]) + bytes((row + i) & 255 for i in range((count + 3) // 4 * 2))
+        stream += bytes([width - count, 0x5A, 0, 0])
+    return stream + bytes([0, 1])
+
+
+# A stream of many small read blocks, two band starts noted, column groups
+# of 7 bytes overlapping by 2.
+write("source", "rle4_small_blocks.bin",
+      grid(-7, -1, 30, 250, 0, 1, block=1, starts=0, group=7 + 128) +
+      rle4_bitmap(70, 620, absolute_rows(70, 620)))
 write("source", "os2.bin", grid(-1, 0, 5, 5, 0, 1) + os2_bitmap(21, 6))
 write("map_description", "byte_order_mark.map", "\xef\xbb\xbfarea.bmp\r\n0,0\r\nx\r\ny\r\n1,1\r\n")
 

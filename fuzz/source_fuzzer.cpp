@@ -1,19 +1,24 @@
 // Arbitrary bytes as the source bitmap (headers, sizes, offsets, truncation),
 // loaded, checked and cut into a small grid of tiles that the input also
-// chooses: its first 8 bytes place the grid and size the band. The grid's
-// bands must also come out the same when fetched with no band start noted.
+// chooses: its first bytes place the grid and set the read sizes, small
+// enough that a short stream crosses many read blocks, column groups and
+// noted band starts. Every band of an RLE4 source, fetched whole and in
+// column groups that resume one another, must hold what the tests'
+// reference decoder makes of the stream.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "app/tile_grid.h"
 #include "fuzz/fuzz_files.h"
+#include "tests/rle4_reference.h"
 #include "tiling/source_image.h"
 
 namespace {
 
-constexpr std::size_t kGridBytes = 8;
+constexpr std::size_t kChoiceBytes = 11;
 
 std::int32_t Corner(std::uint8_t low, std::uint8_t high, bool farOut) {
   const std::int32_t near = static_cast<std::int16_t>(low | high << 8);
@@ -21,61 +26,106 @@ std::int32_t Corner(std::uint8_t low, std::uint8_t high, bool farOut) {
   return farOut ? INT32_MAX - 1000 + near / 64 : near;
 }
 
-Region GridOf(const std::uint8_t* grid) {
+Region GridOf(const std::uint8_t* choice) {
   Region region;
-  region.left = Corner(grid[0], grid[1], grid[6] & 1);
-  region.top = Corner(grid[2], grid[3], grid[6] & 2);
-  // At most two columns and two rows of tiles.
+  region.left = Corner(choice[0], choice[1], choice[6] & 1);
+  region.top = Corner(choice[2], choice[3], choice[6] & 2);
+  // At most three columns and three rows of tiles.
   region.right = static_cast<std::int32_t>(
-      std::min<std::int64_t>(INT32_MAX, std::int64_t{region.left} + grid[4] % 601));
+      std::min<std::int64_t>(INT32_MAX, std::int64_t{region.left} + choice[4] * 3));
   region.bottom = static_cast<std::int32_t>(
-      std::min<std::int64_t>(INT32_MAX, std::int64_t{region.top} + grid[5] % 601));
+      std::min<std::int64_t>(INT32_MAX, std::int64_t{region.top} + choice[5] * 3));
   return region;
 }
 
-std::int64_t BandCapacityOf(std::uint8_t choice) {
-  const std::int64_t capacities[] = {kBandCapacity, 300 * 152, 1000, 300 * 500};
-  return capacities[choice % 4];
+// The program's sizes, or small ones: blocks from a longest code up, caps of
+// part of a tile to a few, two to four noted starts.
+ReadSizes SizesOf(const std::uint8_t* choice) {
+  ReadSizes sizes;
+  const std::int64_t capacities[] = {sizes.bandCapacity, 300 * 152, 1000, 300 * 500};
+  sizes.bandCapacity = capacities[choice[7] % 4];
+  if (choice[8] != 255) sizes.readBlock = 130 + std::size_t{choice[8]} * 3;
+  if (choice[9] < 192) sizes.notedStarts = 2 + choice[9] % 3;
+  return sizes;
 }
 
-// Every band of the grid, fetched from where the check noted that it begins
-// and fetched with no band noted, must hold the same rows.
-void CheckBandStarts(InFile& source, const SourceImage& planned, const BandPlan& plan) {
-  const SourceGeometry& geometry = planned.geometry;
-  if (geometry.RowBytes() > 4096) return;
-  SourceImage unplanned;
-  if (LoadSourceImage(source, unplanned) != SourceCheck::kUsable) std::abort();
+std::uint32_t U32At(const std::uint8_t* bytes) {
+  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+// Each band of `plan`, fetched whole and in groups of `group` bytes (each
+// reaching `overlap` bytes into the next, as tiles do), against the
+// reference's rows.
+void CheckRle4Bands(InFile& source, const SourceImage& image, const BandPlan& plan,
+                    const std::string& expected, std::int64_t group, std::int64_t overlap) {
+  const SourceGeometry& geometry = image.geometry;
+  const std::int64_t rowBytes = geometry.RowBytes();
   for (std::int64_t band = 0; band < plan.count; ++band) {
     const StoredRows rows = StoredRowsOf(geometry, plan.top + band * plan.rows, plan.rows);
     if (rows.count == 0) continue;
-    std::vector<std::uint8_t> noted(rows.count * geometry.RowBytes()), unnoted(noted.size());
-    if (!planned.rows->Read(source, rows.first, rows.count, 0, geometry.RowBytes(), noted.data()) ||
-        !unplanned.rows->Read(source, rows.first, rows.count, 0, geometry.RowBytes(),
-                              unnoted.data()) ||
-        noted != unnoted) {
+    std::vector<std::uint8_t> fetched(rows.count * rowBytes);
+    if (!image.rows->Read(source, rows.first, rows.count, 0, rowBytes, rowBytes, fetched.data()) ||
+        std::memcmp(fetched.data(), expected.data() + rows.first * rowBytes, fetched.size()) != 0) {
       std::abort();
     }
+    for (std::int64_t first = 0; first < rowBytes; first += group) {
+      const std::int64_t bytes = std::min(group + overlap, rowBytes - first);
+      if (!image.rows->Read(source, rows.first, rows.count, first, bytes, first + group,
+                            fetched.data())) {
+        std::abort();
+      }
+      for (std::int64_t i = 0; i < rows.count; ++i) {
+        if (std::memcmp(fetched.data() + i * bytes,
+                        expected.data() + (rows.first + i) * rowBytes + first, bytes) != 0) {
+          std::abort();
+        }
+      }
+    }
   }
+}
+
+// How many RLE4 sources were compared with the reference when read in small
+// blocks, said when the fuzzer ends.
+std::size_t smallBlockChecks = 0;
+const int sayChecks = std::atexit(
+    [] { std::fprintf(stderr, "stat::rle4_checked_in_small_blocks: %zu\n", smallBlockChecks); });
+
+// An RLE4 source small enough to decode whole, as the reference sees its
+// headers; the program has accepted it, so the reference must too.
+void CheckAgainstReference(InFile& source, const SourceImage& image, const BandPlan& plan,
+                           const std::uint8_t* file, std::size_t size, const std::uint8_t* choice) {
+  if (size < 34 || U32At(file + 14) < 40 || U32At(file + 30) != 2) return;
+  const SourceGeometry& geometry = image.geometry;
+  if (geometry.RowBytes() > 2048 || geometry.rowCount > 2048) return;
+  const std::uint32_t offset = U32At(file + 10);
+  if (offset > size) std::abort();  // the check found the stream in the file
+  const std::optional<std::string> expected = DecodeRle4(
+      std::string(reinterpret_cast<const char*>(file) + offset, size - offset),
+      static_cast<std::int32_t>(geometry.width), static_cast<std::int32_t>(geometry.rowCount));
+  if (!expected.has_value()) std::abort();
+  CheckRle4Bands(source, image, plan, *expected, 1 + choice[10] % 64, choice[10] / 64 % 3);
+  if (SizesOf(choice).readBlock < ReadSizes().readBlock) ++smallBlockChecks;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < kGridBytes) return 0;
+  if (size < kChoiceBytes) return 0;
   static const std::string path = FuzzFolder() + "/area.bmp";
   static const std::string stem = FuzzFolder() + "/area";
-  WriteFuzzFile(path, data + kGridBytes, size - kGridBytes);
+  const std::uint8_t* const file = data + kChoiceBytes;
+  WriteFuzzFile(path, file, size - kChoiceBytes);
 
   InFile source;
   if (!source.Open(path.c_str())) std::abort();
   const Region grid = GridOf(data);
+  const ReadSizes sizes = SizesOf(data);
   SourceImage image;
-  if (LoadSourceImage(source, image, BandsOf(grid)) != SourceCheck::kUsable) return 0;
-  CheckBandStarts(source, image, BandsOf(grid));
+  if (LoadSourceImage(source, image, BandsOf(grid), sizes) != SourceCheck::kUsable) return 0;
   OutFile tile;
-  const char* failure =
-      CutTileGrid(image, source, tile, grid, stem.c_str(), BandCapacityOf(data[7]));
+  const char* failure = CutTileGrid(image, source, tile, grid, stem.c_str(), sizes.bandCapacity);
   if (failure != nullptr) std::abort();  // a checked source always tiles
+  CheckAgainstReference(source, image, BandsOf(grid), file, size - kChoiceBytes, data);
 
   for (int row = 0; row < 3; ++row) {
     for (int column = 0; column < 3; ++column) {

@@ -99,7 +99,7 @@ TEST(BandTiling, MatchesTheRowByRowReferenceOverRandomSourcesRegionsAndCaps) {
   auto between = [&](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
-  const std::int64_t caps[] = {kBandCapacity, 300 * 152, 300 * 500, 1 << 20};
+  const std::int64_t caps[] = {ReadSizes().bandCapacity, 300 * 152, 300 * 500, 1 << 20};
   const std::uint32_t infoHeaderSizes[] = {40, 40, 108, 124};
   int tiles = 0;
   for (int i = 0; i < 120; ++i) {
@@ -128,7 +128,8 @@ TEST(BandTiling, AWideSourceIsReadInColumnGroupsWhenItsBandExceedsTheCap) {
   c.shape.width = 3001;
   c.shape.height = 620;
   c.region = {-3, -1, 3100, 700};
-  for (std::int64_t cap : {std::int64_t{300 * 152}, std::int64_t{300 * 1000}, kBandCapacity}) {
+  for (std::int64_t cap :
+       {std::int64_t{300 * 152}, std::int64_t{300 * 1000}, ReadSizes().bandCapacity}) {
     c.bandCapacity = cap;
     SCOPED_TRACE(Describe(c));
     EXPECT_EQ(ExpectGridMatchesReference(c), 11 * 3);
@@ -139,7 +140,7 @@ TEST(BandTiling, ACapBelowOneTileStillLoadsOneTileAtATime) {
   EXPECT_EQ(Band(1000).TilesPerLoad(300, 152, 150), 1);
   EXPECT_EQ(Band(300 * 152).TilesPerLoad(300, 152, 150), 1);
   EXPECT_EQ(Band(300 * 302).TilesPerLoad(300, 152, 150), 2);
-  EXPECT_EQ(Band(kBandCapacity).TilesPerLoad(300, 152, 150), 745);
+  EXPECT_EQ(Band(ReadSizes().bandCapacity).TilesPerLoad(300, 152, 150), 745);
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 // turn, as an I/O error and (for reads) as a sudden end of the file: every
 // point must end in the right message and status, never leave a
 // half-written tile, keep the tiles finished before it, and leave the map
-// description and the source as they were. Once over a plain source, once
-// over an RLE4 one.
+// description and the source as they were. Over a plain source and an RLE4
+// one, each read with the program's sizes and with small ones: read blocks
+// of an odd size, column groups of two tiles, one noted band start.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,13 +20,18 @@ namespace {
 constexpr int kColumns = 3;
 constexpr int kRows = 2;
 
-class FaultWalk : public ::testing::TestWithParam<bool> {
+struct Walked {
+  bool rle4;
+  ReadSizes sizes;
+};
+
+class FaultWalk : public ::testing::TestWithParam<Walked> {
  protected:
   void SetUp() override {
     BitmapShape shape;
     shape.width = 904;
     shape.height = 600;
-    shape.rle4 = GetParam();
+    shape.rle4 = GetParam().rle4;
     source_ = MakeBitmap(shape);
     WriteBytes(dir_.Path("area.bmp"), source_);
     map_ = dir_.Path("area.bmp") + "\r\n0,0\r\n\r\n\r\n900,600\r\n\r\n\r\n";
@@ -50,7 +56,7 @@ class FaultWalk : public ::testing::TestWithParam<bool> {
     TakeMessages();
     file_faults::Arm(failAt, fault, removalsFail);
     Outcome outcome;
-    outcome.status = RunTiling(dir_.Path("area.map").c_str());
+    outcome.status = RunTiling(dir_.Path("area.map").c_str(), GetParam().sizes);
     outcome.calls = file_faults::Calls();
     file_faults::Disarm();
     outcome.message = TakeMessages();
@@ -148,9 +154,16 @@ TEST_P(FaultWalk, EveryFailingFileCallEndsInItsMessageAndLosesNothing) {
   std::printf("fault walk: %zu failing calls, each in a run of its own\n", clean.calls.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(PlainAndRle4, FaultWalk, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& source) {
-                           return source.param ? "Rle4Source" : "PlainSource";
+constexpr ReadSizes kSmallSizes = {1031, 2 * 300 * 152 + 600, 1};
+
+INSTANTIATE_TEST_SUITE_P(PlainAndRle4, FaultWalk,
+                         ::testing::Values(Walked{false, {}}, Walked{true, {}},
+                                           Walked{false, kSmallSizes}, Walked{true, kSmallSizes}),
+                         [](const ::testing::TestParamInfo<Walked>& walked) {
+                           return std::string(walked.param.rle4 ? "Rle4Source" : "PlainSource") +
+                                  (walked.param.sizes.readBlock == kSmallSizes.readBlock
+                                       ? "SmallSizes"
+                                       : "");
                          });
 
 }  // namespace

@@ -1,78 +1,89 @@
-// How much of an RLE4 source a whole run reads, counted through the file
-// layer's seam: each band is decoded from where it begins, so the stream is
-// read about twice, whatever its codes, and nothing after its end-of-bitmap
-// code is read at all.
+// How much of an RLE4 source a whole grid reads, counted through the file
+// layer's seam with a read block the test sets: the check reads the stream
+// once, each band is decoded from where it begins, a wide band's column
+// groups resume one another, and nothing after the end-of-bitmap code is
+// read at all. So the reads are linear in the stream whatever its shape.
+// Every tile must also be what the reference decoder makes of the stream.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "app/globals.h"
-#include "app/run.h"
-#include "fileio/fault_injection.h"
-#include "tests/recorded_message.h"
+#include "tests/grid_cuts.h"
+#include "tests/rle4_reference.h"
 #include "tests/test_files.h"
 
 namespace {
 
 constexpr std::uint64_t kHeaders = 118;
-constexpr std::uint64_t kBlock = 64 * 1024;  // what one read of the stream asks for
+constexpr std::size_t kBlock = 1000;
+constexpr std::int64_t kTile = 300 * 152;  // a tile's share of the band cap
 
-// A 16-colour RLE4 bitmap of `width` x `height` with `stream` as its pixels.
-std::string Rle4Bitmap(std::int32_t width, std::int32_t height, const std::string& stream) {
+// Rows of runs of 3 pixels, each row ending with `rowEnd` (an end of line,
+// or a delta up, which leaves x where it was).
+std::string RowsOfRuns(int rows, int runs, const std::string& rowEnd) {
+  std::string stream;
+  for (int row = 0; row < rows; ++row) {
+    for (int run = 0; run < runs; ++run) stream += run % 2 == 0 ? "\x03\x12" : "\x03\x34";
+    stream += rowEnd;
+  }
+  return stream + std::string("\0\x01", 2);
+}
+
+// Cuts the whole image, as RLE4 and as the reference decodes it, and
+// compares the tiles; returns the bytes the RLE4 cut read.
+std::uint64_t BytesToCut(std::int32_t width, std::int32_t height, const std::string& stream,
+                         const ReadSizes& sizes) {
   BitmapShape shape;
   shape.width = width;
   shape.height = height;
+  const std::optional<std::string> rows = DecodeRle4(stream, width, height);
+  EXPECT_TRUE(rows.has_value());
+  const Region region = {0, 0, width, height};
+  const BitmapShape plain = PlainShapeOf(shape);
+  const GridCut expected = CutGrid(BitmapWithPixels(plain, rows.value_or("")), region, sizes);
   shape.rle4 = true;
-  return MakeBitmap(shape).substr(0, kHeaders) + stream;
+  const GridCut cut = CutGrid(BitmapWithPixels(shape, stream), region, sizes);
+  ExpectSameTiles(cut, expected);
+  return cut.bytesRead;
 }
 
-// The bytes the run asked to read from the source, after cutting the grid
-// of 0,0 to `right`,`bottom`.
-std::uint64_t SourceBytesRead(const std::string& bitmap, std::int32_t right, std::int32_t bottom,
-                              std::uint64_t sparseTail = 0) {
-  TempDir dir;
-  WriteBytes(dir.Path("area.bmp"), bitmap);
-  if (sparseTail > 0)
-    std::filesystem::resize_file(dir.Path("area.bmp"), bitmap.size() + sparseTail);
-  WriteBytes(dir.Path("area.map"), dir.Path("area.bmp") + "\r\n0,0\r\n\r\n\r\n" +
-                                       std::to_string(right) + "," + std::to_string(bottom) +
-                                       "\r\n\r\n\r\n");
-  TakeMessages();
-  file_faults::Arm(0);
-  const int status = RunTiling(dir.Path("area.map").c_str());
-  const std::vector<RecordedCall> calls = file_faults::Calls();
-  file_faults::Disarm();
-  sourceFile.Close();
-  tileFile.Close();
-  EXPECT_EQ(status, kSuccessStatus) << TakeMessages().text;
-  std::uint64_t bytes = 0;
-  for (const RecordedCall& call : calls) {
-    if (call.file == &sourceFile && call.call == FileCall::kRead) bytes += call.bytes;
-  }
-  return bytes;
-}
-
-// Rows that end in a delta up, not an end of line, each with 100 runs: a
-// band's start is noted wherever it falls, so no band decodes from an
-// earlier one's, nor from the stream's start.
-TEST(Rle4Work, ADeltaOnlyStreamIsReadTwiceNotOnceForEachBand) {
-  constexpr int kRows = 6000, kBands = kRows / 300;
-  std::string stream;
-  for (int row = 0; row < kRows; ++row) {
-    for (int run = 0; run < 100; ++run) stream += std::string("\x03\x12", 2);
-    stream += std::string("\0\x02\0\x01", 4);
-  }
-  stream += std::string("\0\x01", 2);
-  const std::uint64_t read = SourceBytesRead(Rle4Bitmap(300, kRows, stream), 300, kRows);
-  EXPECT_LE(read, 2 * stream.size() + (kBands + 1) * kBlock + 2 * kHeaders);
+// Rows that end in a delta up, not an end of line: a band's start is noted
+// wherever it falls, so no band decodes from an earlier one's.
+TEST(Rle4Work, ATallStreamIsReadTwiceNotOnceForEachBand) {
+  const std::string stream = RowsOfRuns(6000, 100, std::string("\0\x02\0\x01", 4));
+  const std::uint64_t read =
+      BytesToCut(300, 6000, stream, {kBlock, ReadSizes().bandCapacity, 1 << 16});
+  EXPECT_LE(read, 2 * stream.size() + 21 * kBlock + 2 * kHeaders);
   EXPECT_GE(read, 2 * stream.size()) << "every band is decoded";
+}
+
+// Twenty bands and two noted starts: the walk from a noted start notes the
+// starts of the bands it passes, so the nine after each decode from their
+// own, not from the noted one.
+TEST(Rle4Work, BandsBetweenNotedStartsDecodeFromTheirOwn) {
+  const std::string stream = RowsOfRuns(6000, 100, std::string("\0\0", 2));
+  const std::uint64_t read = BytesToCut(300, 6000, stream, {kBlock, ReadSizes().bandCapacity, 2});
+  EXPECT_LE(read, 3 * stream.size() + 41 * kBlock + 2 * kHeaders);
+}
+
+// Forty tiles across, two to a column group: the first group walks the band
+// to each row's end, and each of the others resumes every row where the one
+// before left it (a block read for each), so the band is not walked once a
+// group.
+TEST(Rle4Work, AWideBandIsWalkedTwiceNotOnceForEachColumnGroup) {
+  const std::string stream = RowsOfRuns(300, 4000, std::string("\0\0", 2));
+  const std::size_t block = 256;
+  const std::uint64_t read = BytesToCut(12004, 300, stream, {block, 2 * kTile + 600, 1 << 16});
+  EXPECT_LE(read, 3 * stream.size() + 20 * 300 * block + 2 * kHeaders);
 }
 
 // A stream that ends at once, followed by a long tail of nothing.
 TEST(Rle4Work, NothingPastTheEndOfBitmapCodeIsRead) {
-  const std::uint64_t read =
-      SourceBytesRead(Rle4Bitmap(8, 2, std::string("\0\x01", 2)), 300, 300, 256u << 20);
-  EXPECT_LE(read, 2 * (kHeaders + kBlock));
+  BitmapShape shape;
+  shape.width = 8;
+  shape.height = 2;
+  shape.rle4 = true;
+  const GridCut cut = CutGrid(BitmapWithPixels(shape, std::string("\0\x01", 2)), {0, 0, 300, 300},
+                              {kBlock, kTile, 1 << 16}, 256u << 20);
+  EXPECT_LE(cut.bytesRead, 2 * (kHeaders + kBlock));
 }
 
 }  // namespace

@@ -1,39 +1,28 @@
 // Every variant of 16-colour BMP that editors write must give exactly the
 // tiles of the same image saved the plainest way (40-byte info header,
 // 4-byte palette entries, uncompressed): the variants and their plain
-// equivalents are made by this test's own writer and RLE4 encoder.
+// equivalents are made by this test's own writer and RLE4 encoder, or, for
+// random RLE4 streams, by a reference decoder. Each is cut with the
+// program's read sizes and with tiny ones, so that small images cross
+// every read block, column group and noted band start.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 
-#include "app/tile_grid.h"
+#include "tests/grid_cuts.h"
+#include "tests/rle4_reference.h"
 #include "tests/test_files.h"
 #include "tiling/source_image.h"
 
 namespace {
 
-// Every tile of a grid that hangs over all four edges of the image, by name.
-std::map<std::string, std::string> CutGrid(const std::string& bitmap, const BitmapShape& shape,
-                                           std::int64_t bandCapacity) {
-  TempDir dir;
-  WriteBytes(dir.Path("area.bmp"), bitmap);
-  InFile source;
-  EXPECT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
-  const Region region = {-151, -7, shape.width + 150, shape.height + 150};
-  SourceImage image;
-  EXPECT_EQ(LoadSourceImage(source, image, BandsOf(region)), SourceCheck::kUsable);
-  OutFile tile;
-  const std::string stem = dir.Path("area");
-  EXPECT_EQ(CutTileGrid(image, source, tile, region, stem.c_str(), bandCapacity), nullptr);
-  std::map<std::string, std::string> tiles;
-  for (int row = 0; row * 300 < region.bottom - region.top; ++row) {
-    for (int column = 0; column * 300 < region.right - region.left; ++column) {
-      char name[32];
-      std::snprintf(name, sizeof name, " tile %d,%d.bmp", column, row);
-      tiles[name] = ReadBytes(stem + name);
-    }
-  }
-  return tiles;
+// Blocks of an odd size, two tiles a column group, two noted band starts.
+constexpr ReadSizes kTinySizes = {257, 300 * 400, 2};
+
+// A grid that hangs over all four edges of the image.
+Region AroundImage(const BitmapShape& shape, std::int32_t left = -151) {
+  return {left, -7, shape.width + 150, shape.height + 150};
 }
 
 BitmapShape Shape(std::uint32_t infoHeaderSize, bool rle4 = false) {
@@ -65,29 +54,60 @@ TEST(SourceVariants, EachGivesTheTilesOfItsPlainEquivalent) {
   variants["OS/2 1.x with a gap"].gapAfterPalette = 5;
 
   for (const auto& [name, shape] : variants) {
-    SCOPED_TRACE(name);
-    // A cap this small makes wide bands come in column groups.
-    for (std::int64_t cap : {kBandCapacity, std::int64_t{300 * 400}}) {
-      const auto tiles = CutGrid(MakeBitmap(shape), shape, cap);
-      const auto expected = CutGrid(MakePlainEquivalent(shape), PlainShapeOf(shape), cap);
-      ASSERT_EQ(tiles.size(), 8u);
-      for (const auto& [tileName, bytes] : tiles) {
-        const std::string& want = expected.at(tileName);
-        std::size_t first = 0;
-        while (first < bytes.size() && first < want.size() && bytes[first] == want[first]) ++first;
-        ASSERT_EQ(bytes, want) << tileName << ", band cap " << cap << ", first differing byte "
-                               << first;
-        ASSERT_EQ(U32At(bytes, 2), bytes.size()) << tileName << ": bfSize is the file's length";
-      }
+    for (const ReadSizes& sizes : {ReadSizes(), kTinySizes}) {
+      SCOPED_TRACE(name + ", read block " + std::to_string(sizes.readBlock));
+      const GridCut cut = CutGrid(MakeBitmap(shape), AroundImage(shape), sizes);
+      ASSERT_EQ(cut.tiles.size(), 8u);
+      ExpectSameTiles(cut, CutGrid(MakePlainEquivalent(shape), AroundImage(shape), sizes));
     }
+  }
+}
+
+// Random streams against what the reference decodes them to, saved
+// uncompressed; read sizes and the grid's left edge random too, so that
+// blocks, column groups and band starts fall anywhere in a code or a row.
+TEST(SourceVariants, RandomRle4StreamsGiveTheTilesOfTheirReferenceDecoding) {
+  std::mt19937 random(20261209);
+  auto between = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  for (int i = 0; i < 16; ++i) {
+    BitmapShape shape;
+    shape.width = between(1, 1300);
+    shape.height = between(1, 950);
+    const std::string stream = RandomRle4Stream(random, shape.width, shape.height);
+    const std::optional<std::string> rows = DecodeRle4(stream, shape.width, shape.height);
+    ASSERT_TRUE(rows.has_value());
+    const ReadSizes sizes = {static_cast<std::size_t>(between(130, 600)),
+                             std::int64_t{45600} * between(1, 3),
+                             static_cast<std::size_t>(between(2, 4))};
+    const std::int32_t left = between(-400, 300);
+    SCOPED_TRACE("stream " + std::to_string(i) + " of " + std::to_string(stream.size()) +
+                 " bytes, " + std::to_string(shape.width) + " x " + std::to_string(shape.height) +
+                 ", read block " + std::to_string(sizes.readBlock) + ", cap " +
+                 std::to_string(sizes.bandCapacity) + ", starts " +
+                 std::to_string(sizes.notedStarts) + ", left " + std::to_string(left));
+    const BitmapShape plain = PlainShapeOf(shape);
+    const Region region = AroundImage(shape, left);
+    const GridCut expected = CutGrid(BitmapWithPixels(plain, *rows), region, sizes);
+    shape.rle4 = true;
+    ExpectSameTiles(CutGrid(BitmapWithPixels(shape, stream), region, sizes), expected);
+    ExpectSameTiles(CutGrid(BitmapWithPixels(shape, stream), region, ReadSizes()), expected);
+    // Cut off anywhere before its end, inside a code or between two, the
+    // stream has no end of bitmap: the map is refused.
+    const std::string cutShort = stream.substr(0, between(0, static_cast<int>(stream.size()) - 1));
+    ASSERT_FALSE(DecodeRle4(cutShort, shape.width, shape.height).has_value());
+    EXPECT_EQ(LoadSourceBytes(BitmapWithPixels(shape, cutShort), nullptr, sizes),
+              SourceCheck::kNotSixteenColours)
+        << "cut to " << cutShort.size() << " bytes";
   }
 }
 
 TEST(SourceVariants, AV5SourceGivesPlainTilesOfTheUsualLength) {
   const BitmapShape shape = Shape(124);
-  const auto tiles = CutGrid(MakeBitmap(shape), shape, kBandCapacity);
-  EXPECT_EQ(tiles.at(" tile 0,0.bmp").size(), 45718u);
-  EXPECT_EQ(U32At(tiles.at(" tile 0,0.bmp"), 10), 118u);
+  const GridCut cut = CutGrid(MakeBitmap(shape), AroundImage(shape), ReadSizes());
+  EXPECT_EQ(cut.tiles.at(" tile 0,0.bmp").size(), 45718u);
+  EXPECT_EQ(U32At(cut.tiles.at(" tile 0,0.bmp"), 10), 118u);
 }
 
 bool Accepted(const std::string& bitmap) {

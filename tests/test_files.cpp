@@ -175,22 +175,22 @@ std::string MakePlainEquivalent(const BitmapShape& shape) {
 }
 
 std::string MakeBitmap(const BitmapShape& shape) {
-  const bool core = shape.infoHeaderSize == 12;
   const std::uint32_t rowPixels = (shape.width + 7) / 8 * 8;
-  const std::uint32_t offBits =
-      14 + shape.infoHeaderSize + (core ? 3 : 4) * shape.paletteEntries + shape.gapAfterPalette;
+  if (shape.rle4) return BitmapWithPixels(shape, Rle4Encoder(shape).Encode());
   std::string pixels;
-  if (shape.rle4) {
-    pixels = Rle4Encoder(shape).Encode();
-  } else {
-    for (std::int32_t stored = 0; stored < shape.height; ++stored) {
-      const std::int32_t y = shape.topDown ? stored : shape.height - 1 - stored;
-      for (std::uint32_t x = 0; x < rowPixels; x += 2) {
-        pixels += static_cast<char>(ShapePixel(shape, x, y) << 4 | ShapePixel(shape, x + 1, y));
-      }
+  for (std::int32_t stored = 0; stored < shape.height; ++stored) {
+    const std::int32_t y = shape.topDown ? stored : shape.height - 1 - stored;
+    for (std::uint32_t x = 0; x < rowPixels; x += 2) {
+      pixels += static_cast<char>(ShapePixel(shape, x, y) << 4 | ShapePixel(shape, x + 1, y));
     }
   }
+  return BitmapWithPixels(shape, pixels);
+}
 
+std::string BitmapWithPixels(const BitmapShape& shape, const std::string& pixels) {
+  const bool core = shape.infoHeaderSize == 12;
+  const std::uint32_t offBits =
+      14 + shape.infoHeaderSize + (core ? 3 : 4) * shape.paletteEntries + shape.gapAfterPalette;
   std::string out;
   out += "BM";
   PutU32(out, offBits + static_cast<std::uint32_t>(pixels.size()));
@@ -228,13 +228,13 @@ std::string MakeBitmap(const BitmapShape& shape) {
   return out + pixels;
 }
 
-SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image) {
+SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image, const ReadSizes& sizes) {
   TempDir dir;
   WriteBytes(dir.Path("source.bmp"), bitmap);
   InFile source;
   if (!source.Open(dir.Path("source.bmp").c_str())) return SourceCheck::kUnreadable;
   SourceImage loaded;
-  const SourceCheck check = LoadSourceImage(source, loaded);
+  const SourceCheck check = LoadSourceImage(source, loaded, {}, sizes);
   if (image != nullptr) *image = std::move(loaded);
   return check;
 }

@@ -47,6 +47,9 @@ int ShapePixel(const BitmapShape& shape, std::int64_t x, std::int64_t y);
 
 // A complete BMP file whose pixels are ShapePixel.
 std::string MakeBitmap(const BitmapShape& shape);
+// The headers of `shape`, then `pixels` as its pixel data (an RLE4 stream
+// when shape.rle4).
+std::string BitmapWithPixels(const BitmapShape& shape, const std::string& pixels);
 
 // The same image saved the plainest way: a 40-byte info header, 4-byte
 // palette entries, no compression; the same palette, gap and fields.
@@ -55,7 +58,8 @@ std::string MakePlainEquivalent(const BitmapShape& shape);
 
 // Loads `bitmap` as the program loads a source, from a file of its own;
 // `image`, when given, receives what was loaded.
-SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image = nullptr);
+SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image = nullptr,
+                            const ReadSizes& sizes = {});
 
 // Little-endian field access into a file's bytes.
 std::uint32_t U32At(const std::string& bytes, std::size_t offset);

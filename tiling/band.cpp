@@ -5,15 +5,16 @@
 namespace {
 
 // Whole stored rows are worth taking, with one read, when at least half of
-// each is wanted.
-bool MostOfARow(const SourceGeometry& geometry, std::int64_t bytes) {
-  return 2 * bytes >= geometry.RowBytes();
+// each is wanted and `rows` of them fit the cap.
+bool WholeRows(const SourceGeometry& geometry, std::int64_t rows, std::int64_t bytes,
+               std::int64_t capacity) {
+  return 2 * bytes >= geometry.RowBytes() && geometry.RowBytes() * rows <= capacity;
 }
 
 }  // namespace
 
 bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
-                std::int64_t firstByte, std::int64_t endByte) {
+                std::int64_t firstByte, std::int64_t endByte, std::int64_t resumeByte) {
   const SourceGeometry& geometry = image.geometry;
   geometry_ = geometry;
   const StoredRows stored = StoredRowsOf(geometry, firstRow, rows);
@@ -23,25 +24,26 @@ bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
 
   const std::int64_t count = stored.count;
   firstStoredIndex_ = stored.first;
-  const bool wholeRows =
-      geometry.RowBytes() * count <= capacity_ && MostOfARow(geometry, byteEnd - byteBegin);
+  const bool wholeRows = WholeRows(geometry, rows, byteEnd - byteBegin, capacity_);
   firstByte_ = wholeRows ? 0 : byteBegin;
   stride_ = wholeRows ? geometry.RowBytes() : byteEnd - byteBegin;
-  // Reserve has made room, unless the cap is below one tile.
+  // Reserve has made room.
   return bytes_.Reserve(static_cast<std::size_t>(stride_ * count)) &&
-         image.rows->Read(source, firstStoredIndex_, count, firstByte_, stride_, bytes_.data());
+         image.rows->Read(source, firstStoredIndex_, count, firstByte_, stride_,
+                          wholeRows ? stride_ : resumeByte, bytes_.data());
 }
 
-// Every load takes at most `rows` rows, and at most the byte columns asked
-// here; whole rows only when most of a row is asked.
-bool Band::Reserve(const SourceGeometry& geometry, std::int64_t rows, std::int64_t firstByte,
+// Every load takes at most `rows` rows, and byte columns at most as wide as
+// asked here; whole rows only as Load takes them.
+bool Band::Reserve(const SourceImage& image, std::int64_t rows, std::int64_t firstByte,
                    std::int64_t endByte) {
+  const SourceGeometry& geometry = image.geometry;
   const std::int64_t count = std::min(rows, geometry.rowCount);
-  const std::int64_t span =
-      std::min(endByte, geometry.RowBytes()) - std::max<std::int64_t>(firstByte, 0);
-  if (span <= 0) return true;
-  const std::int64_t stride = MostOfARow(geometry, span) ? geometry.RowBytes() : span;
-  return bytes_.Reserve(static_cast<std::size_t>(std::min(capacity_, count * stride)));
+  const std::int64_t span = std::min(endByte - firstByte, geometry.RowBytes());
+  const std::int64_t stride =
+      WholeRows(geometry, rows, span, capacity_) ? geometry.RowBytes() : span;
+  return bytes_.Reserve(static_cast<std::size_t>(count * stride)) &&
+         image.rows->Reserve(count, stride);
 }
 
 std::int64_t Band::TilesPerLoad(std::int64_t rows, std::int64_t tileRowBytes,

@@ -6,28 +6,29 @@
 
 #include "fileio/file.h"
 #include "tiling/buffer.h"
+#include "tiling/read_sizes.h"
 #include "tiling/source_image.h"
-
-constexpr std::int64_t kBandCapacity = std::int64_t{32} << 20;
 
 class Band {
  public:
-  explicit Band(std::int64_t capacity = kBandCapacity) : capacity_(capacity) {}
+  explicit Band(std::int64_t capacity = ReadSizes().bandCapacity) : capacity_(capacity) {}
 
-  // Takes, before the first load, the room that the largest load of up to
-  // `rows` rows within byte columns [firstByte, endByte) may need. False
-  // when memory runs out.
-  bool Reserve(const SourceGeometry& geometry, std::int64_t rows, std::int64_t firstByte,
+  // Takes, before the first load, the room that loads of up to `rows` rows
+  // within byte columns as wide as [firstByte, endByte) need, here and in
+  // the source's pixel rows. False when memory runs out.
+  bool Reserve(const SourceImage& image, std::int64_t rows, std::int64_t firstByte,
                std::int64_t endByte);
 
   // Fetches image rows [firstRow, firstRow + rows) and byte columns
   // [firstByte, endByte) of each, both clipped to the stored image. Whole
-  // stored rows are taken when they fit the cap and most of each is wanted
-  // (uncompressed, they come with one read). The buffer never grows past the
-  // cap, nor past what the largest load so far needed. False when the source
+  // stored rows are taken when `rows` of them fit the cap and most of each
+  // is wanted (uncompressed, they come with one read), so no fetch is wider
+  // than the cap's share of a row or the columns asked. A row of tiles loads
+  // its column groups left to right: `resumeByte` is where the next group
+  // of the same rows begins (endByte after the last). False when the source
   // cannot be read.
   bool Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
-            std::int64_t firstByte, std::int64_t endByte);
+            std::int64_t firstByte, std::int64_t endByte, std::int64_t resumeByte);
 
   // Stored byte `rowByte` of image row `row`: both must lie in what was loaded.
   const std::uint8_t* At(std::int64_t row, std::int64_t rowByte) const {

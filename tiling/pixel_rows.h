@@ -9,6 +9,7 @@
 
 #include "fileio/file.h"
 #include "tiling/image_header.h"
+#include "tiling/read_sizes.h"
 #include "tiling/source_geometry.h"
 
 // The image rows that the tiles will fetch: `count` bands of `rows` rows,
@@ -27,12 +28,19 @@ class PixelRows {
   // The file offset just past the pixel data: once checked, all before it
   // is in the file.
   virtual std::int64_t DataEnd() const = 0;
+  // Takes, before the first fetch, the room that fetches of up to `rows`
+  // rows of `rowBytes` bytes need. False when memory runs out.
+  virtual bool Reserve(std::int64_t /*rows*/, std::int64_t /*rowBytes*/) { return true; }
   // Fills `count` rows of `rowBytes` bytes each, back to back in `out`, with
   // bytes [firstByte, firstByte + rowBytes) of stored rows [firstStored,
   // firstStored + count), stored row 0 being the first in the file. All of it
-  // lies inside the stored rows. False when the source cannot be read.
+  // lies inside the stored rows. `resumeByte` is where the next fetch of the
+  // same rows will begin, when the columns are fetched in groups, left to
+  // right: a source may note where to go on. False when the source cannot be
+  // read.
   virtual bool Read(InFile& source, std::int64_t firstStored, std::int64_t count,
-                    std::int64_t firstByte, std::int64_t rowBytes, std::uint8_t* out) = 0;
+                    std::int64_t firstByte, std::int64_t rowBytes, std::int64_t resumeByte,
+                    std::uint8_t* out) = 0;
 };
 
 // Rows stored as they are, from `pixelOffset` on.
@@ -40,6 +48,7 @@ std::unique_ptr<PixelRows> UncompressedRows(const SourceGeometry& geometry,
                                             std::int64_t pixelOffset);
 // Rows compressed as RLE4 (biCompression 2), the stream from `streamOffset`
 // on. The check walks the whole stream once, to its end-of-bitmap code, and
-// notes where each band of the plan begins, so that each is decoded from
-// there.
-std::unique_ptr<PixelRows> Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset);
+// notes where the bands of the plan begin, so that each is decoded from
+// there; a band fetched in column groups is walked once in all.
+std::unique_ptr<PixelRows> Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset,
+                                    const ReadSizes& sizes);

@@ -113,7 +113,8 @@ bool ReadPalette(InFile& source, const FileLayout& layout, std::int64_t dataEnd,
 
 }  // namespace
 
-SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& plan) {
+SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& plan,
+                            const ReadSizes& sizes) {
   std::uint8_t bytes[kFileHeaderSize + kInfoHeaderSize];
   std::uint32_t got = 0;
   if (!source.SetPosition(0) || !source.ReadUpTo(bytes, sizeof bytes, got)) {
@@ -126,7 +127,7 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
   }
   image.geometry = GeometryOf(image.header);
 
-  image.rows = layout.compression == kRle4 ? Rle4Rows(image.geometry, layout.pixelOffset)
+  image.rows = layout.compression == kRle4 ? Rle4Rows(image.geometry, layout.pixelOffset, sizes)
                                            : UncompressedRows(image.geometry, layout.pixelOffset);
   const SourceCheck check = image.rows->Check(source, plan);
   if (check != SourceCheck::kUsable) return check;

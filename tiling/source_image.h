@@ -21,6 +21,7 @@ struct SourceImage {
 
 // Loads and checks the source: a 4-bit BMP of a known variant whose pixel
 // data lies inside the file (an RLE4 stream is read to its end once), and
-// prepares the fetches of the bands of `plan`. kUnreadable when a read of
-// the file fails.
-SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& plan = {});
+// prepares the fetches of the bands of `plan`, reading as `sizes` say.
+// kUnreadable when a read of the file fails.
+SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& plan = {},
+                            const ReadSizes& sizes = {});

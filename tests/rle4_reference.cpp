@@ -1,0 +1,93 @@
+#include "tests/rle4_reference.h"
+
+#include <initializer_list>
+
+std::optional<std::string> DecodeRle4(const std::string& stream, std::int32_t width,
+                                      std::int32_t height) {
+  const std::int64_t rowBytes = (std::int64_t{width} + 7) / 8 * 4;
+  std::string rows(static_cast<std::size_t>(rowBytes * height), '\0');
+  auto set = [&](std::int64_t x, std::int64_t y, int pixel) {
+    if (x >= width || y >= height) return;
+    char& pair = rows[static_cast<std::size_t>(y * rowBytes + x / 2)];
+    pair = static_cast<char>(x % 2 == 0 ? (pair & 0x0F) | pixel << 4 : (pair & 0xF0) | pixel);
+  };
+  auto byte = [&](std::size_t at) { return static_cast<std::uint8_t>(stream[at]); };
+  std::int64_t x = 0, y = 0;
+  for (std::size_t at = 0;;) {
+    if (at + 2 > stream.size()) return std::nullopt;
+    const int first = byte(at), second = byte(at + 1);
+    at += 2;
+    if (first > 0) {  // encoded: the two colours of the second byte, in turn
+      for (int i = 0; i < first; ++i) set(x + i, y, i % 2 == 0 ? second >> 4 : second & 15);
+      x += first;
+    } else if (second == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (second == 1) {  // end of bitmap
+      return rows;
+    } else if (second == 2) {  // delta: right, then up
+      if (at + 2 > stream.size()) return std::nullopt;
+      x += byte(at);
+      y += byte(at + 1);
+      at += 2;
+    } else {  // absolute: `second` pixels, two a byte, padded to 16 bits
+      const std::size_t bytes = (second + 3) / 4 * 2;
+      if (at + bytes > stream.size()) return std::nullopt;
+      for (int i = 0; i < second; ++i) {
+        set(x + i, y, i % 2 == 0 ? byte(at + i / 2) >> 4 : byte(at + i / 2) & 15);
+      }
+      x += second;
+      at += bytes;
+    }
+  }
+}
+
+std::string RandomRle4Stream(std::mt19937& random, std::int32_t width, std::int32_t height) {
+  auto between = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  std::string out;
+  auto put = [&out](std::initializer_list<int> bytes) {
+    for (int value : bytes) out += static_cast<char>(value);
+  };
+  std::int64_t x = 0, y = 0;
+  std::int64_t rowEnd = width;  // where this row's runs stop
+  while (y < height) {
+    if (x >= rowEnd) {
+      if (between(0, 2 * height) == 0) break;  // the end of the bitmap, straight after a run
+      if (between(0, 7) == 0) {                // up, some rows or across a band
+        const int right = between(0, 40), up = between(1, between(0, 7) == 0 ? 255 : 4);
+        put({0, 2, right, up});
+        x += right;
+        y += up;
+      } else {
+        put({0, 0});
+        x = 0;
+        ++y;
+      }
+      rowEnd = between(0, 9) == 0 ? between(0, width + 300) : width;
+      continue;
+    }
+    const int kind = between(0, 99);
+    if (kind < 4) {  // right along the row
+      const int right = between(0, 255);
+      put({0, 2, right, 0});
+      x += right;
+    } else if (kind < 55) {
+      const int count = between(1, 16);
+      put({count, between(0, 255)});
+      x += count;
+    } else if (kind < 70) {
+      const int count = between(17, 255);
+      put({count, between(0, 255)});
+      x += count;
+    } else {
+      const int count = between(3, 255);
+      put({0, count});
+      for (int i = 0; i < (count + 3) / 4 * 2; ++i) put({between(0, 255)});
+      x += count;
+    }
+  }
+  put({0, 1});
+  return out;
+}
