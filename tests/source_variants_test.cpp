@@ -103,6 +103,24 @@ TEST(SourceVariants, RandomRle4StreamsGiveTheTilesOfTheirReferenceDecoding) {
   }
 }
 
+// Each kind of code, cut short by every length it can be, at the end of the
+// file: in a read block of its own and across a block's end.
+TEST(SourceVariants, AStreamThatEndsInsideACodeIsRefused) {
+  BitmapShape shape = Shape(40, true);
+  const std::string codes[] = {"\x05\x12", std::string("\0\x02\x03\x01", 4),
+                               std::string("\0\x05\x12\x34\x50\0", 6), std::string("\0\x01", 2)};
+  for (const std::string& code : codes) {
+    for (std::size_t cut = 1; cut < code.size(); ++cut) {
+      for (std::size_t block : {std::size_t{130}, std::size_t{131}, std::size_t{64} << 10}) {
+        const std::string stream = std::string(126, '\x09') + code.substr(0, cut);
+        EXPECT_EQ(LoadSourceBytes(BitmapWithPixels(shape, stream), nullptr, {block, 1 << 20, 4}),
+                  SourceCheck::kNotSixteenColours)
+            << "code " << static_cast<int>(code[1]) << " cut to " << cut << ", block " << block;
+      }
+    }
+  }
+}
+
 TEST(SourceVariants, AV5SourceGivesPlainTilesOfTheUsualLength) {
   const BitmapShape shape = Shape(124);
   const GridCut cut = CutGrid(MakeBitmap(shape), AroundImage(shape), ReadSizes());

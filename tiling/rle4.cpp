@@ -76,10 +76,11 @@ class ByteStream {
   bool ended_ = false;
 };
 
-// Where a walk left a row of its window: the decoder's exact state before a
-// code, from which a later walk over the same rows goes on.
+// Where a row of a walk's window first reaches past the pixel where the next
+// window of the same rows begins: the decoder's exact state before that
+// code, from which the next walk goes on.
 struct Note {
-  std::int64_t offset = -1;  // of that code; -1 when the stream never reached the row
+  std::int64_t offset = -1;  // of that code; -1 when no code of the row reaches there
   std::int64_t x = 0;
 };
 
@@ -109,8 +110,9 @@ enum class WalkEnd { kEndOfBitmap, kStopped, kCutShort, kUnreadable };
 // no code reaches, and pixels outside the window or past the image's width
 // are dropped. In each row it notes where a code first reaches past
 // `resumePixel`, so that the next window of the same rows resumes there.
-// Given the notes of the walk before, it resumes each row where that one
-// left it, and goes from a row it is done with to the next one noted.
+// Given the notes of the walk before, it resumes each row noted where that
+// one left it, goes from a row it is done with to the next one noted, and
+// leaves the rows not noted, which hold none of its pixels, at 0.
 class Walk {
  public:
   Walk(ByteStream& stream, const Window& window, std::int64_t imageWidth, std::uint8_t* gathered)
@@ -235,9 +237,8 @@ class Walk {
   // Any other code: one that moves the decoder, or a run that reaches past
   // where the runs stop.
   Step Take(const Code& code, std::int64_t offset) {
-    const bool leavesRow = code.rows != 0 || code.kind == Kind::kEndOfBitmap;
     if (target_ != nullptr) {
-      if (!exitNoted_ && (leavesRow || at.x + code.columns > resumePixel)) {
+      if (!exitNoted_ && at.x + code.columns > resumePixel) {
         exits[at.row - window_.firstRow] = {offset, at.x};
         exitNoted_ = true;
       }
@@ -265,12 +266,16 @@ class Walk {
       starts[noted] = {starts[noted].firstRow, offset, at};
     }
     if (at.row >= window_.endRow) return Step::kStop;
-    if (at.row >= window_.firstRow) return BeginRow();
-    SetStop();
-    return Step::kGoOn;
+    if (at.row < window_.firstRow) {
+      SetStop();
+      return Step::kGoOn;
+    }
+    if (entries_ != nullptr && entries_[at.row - window_.firstRow].offset < 0) return NextRow();
+    return BeginRow();
   }
 
-  // Past the window in a row: on to the next row that the walk before reached.
+  // Past the window in a row, or in a row where the walk before noted
+  // nothing: on to the next row that it noted.
   Step NextRow() {
     EndRow();
     do {
@@ -279,21 +284,19 @@ class Walk {
     return BeginRow();
   }
 
-  // A row of the window, from where the walk before left it, if it reached
-  // it (only a file changed since could make it otherwise).
+  // A row of the window; from where the walk before noted it, if there was one.
   Step BeginRow() {
     for (; zeroedTo_ < at.row; ++zeroedTo_) std::memset(RowAt(zeroedTo_), 0, window_.rowBytes);
     zeroedTo_ = at.row + 1;
     target_ = RowAt(at.row);
     filled_ = 0;
     exitNoted_ = false;
-    const Note entry = entries_ != nullptr ? entries_[at.row - window_.firstRow] : Note();
-    if (entry.offset >= 0) {
-      at.x = entry.x;
-      jump_ = entry.offset;
+    if (entries_ != nullptr) {
+      at.x = entries_[at.row - window_.firstRow].x;
+      jump_ = entries_[at.row - window_.firstRow].offset;
     }
     SetStop();
-    return entry.offset >= 0 ? Step::kJump : Step::kGoOn;
+    return entries_ != nullptr ? Step::kJump : Step::kGoOn;
   }
 
   // Whether the runs that follow are gathered, and the pixel where that
@@ -317,7 +320,6 @@ class Walk {
     const std::int64_t from = std::max<std::int64_t>(first, 0);
     const std::int64_t to = std::min(first + run.columns, gatherEnd_ - window_.firstPixel);
     if (from >= to) return;
-    std::memset(gathered_ + filled_, 0, static_cast<std::size_t>(from - filled_));
     for (std::int64_t i = from; i < to; ++i)
       gathered_[i] = kRunPatterns.of[PairOf(run, i - first)][(i - first) % 2];
     filled_ = to;
