@@ -1,5 +1,9 @@
 #include "app/command_line.h"
 
+#include <string>
+
+#include "fileio/text.h"
+
 namespace {
 
 bool IsBlank(char16_t c) {
@@ -22,34 +26,34 @@ const char16_t* SkipProgramName(const char16_t* at) {
   return at;
 }
 
-// Windows drops blanks at the end of a name it opens, but not every blank
-// (a tab stays), so none is taken.
-std::u16string WithoutTrailingBlanks(std::u16string tail) {
-  while (!tail.empty() && IsBlank(tail.back())) tail.pop_back();
-  return tail;
-}
-
-std::u16string WithoutEnclosingQuotes(const std::u16string& tail) {
-  if (tail.empty() || tail[0] != u'"') return tail;
-  const char16_t* begin = tail.c_str();
-  const char16_t* closing = FindClosingQuote(begin + 1);
-  if (*closing != u'"' || closing[1] != u'\0') return tail;
-  return tail.substr(1, closing - begin - 1);
-}
-
 }  // namespace
 
-std::string TailFromArguments(int argc, const char* const* argv) {
-  std::string tail;
+bool TailFromArguments(int argc, const char* const* argv, char* tail, std::size_t size) {
+  std::size_t length = 0;
+  if (!CopyText("", tail, size)) return false;
   for (int i = 1; i < argc; ++i) {
-    if (i > 1) tail += ' ';
-    tail += argv[i];
+    if ((i > 1 && !AppendText(" ", tail, size, length)) ||
+        !AppendText(argv[i], tail, size, length)) {
+      return false;
+    }
   }
-  return tail;
+  return true;
 }
 
-std::u16string TailFromCommandLine(const char16_t* commandLine) {
-  const char16_t* at = SkipProgramName(commandLine);
-  while (IsBlank(*at)) ++at;
-  return WithoutEnclosingQuotes(WithoutTrailingBlanks(at));
+// Windows drops blanks at the end of a name it opens, but not every blank
+// (a tab stays), so none is taken.
+bool TailFromCommandLine(const char16_t* commandLine, char16_t* tail, std::size_t size) {
+  const char16_t* begin = SkipProgramName(commandLine);
+  while (IsBlank(*begin)) ++begin;
+  const char16_t* end = begin + std::char_traits<char16_t>::length(begin);
+  while (end > begin && IsBlank(end[-1])) --end;
+  if (end - begin >= 2 && *begin == u'"' && FindClosingQuote(begin + 1) == end - 1) {
+    ++begin;
+    --end;
+  }
+  const auto length = static_cast<std::size_t>(end - begin);
+  if (length >= size) return false;
+  std::char_traits<char16_t>::copy(tail, begin, length);
+  tail[length] = u'\0';
+  return true;
 }

@@ -1,6 +1,6 @@
 #include "app/globals.h"
 
-std::string mapPath;
+char mapPath[kPathBytes];
 char sourcePath[kPathBytes];
 InFile sourceFile;
 OutFile tileFile;

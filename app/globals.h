@@ -4,14 +4,13 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "app/map_description.h"
 #include "app/path_text.h"
 #include "fileio/file.h"
 #include "tiling/source_image.h"
 
-extern std::string mapPath;          // the command-line tail, verbatim
+extern char mapPath[kPathBytes];     // the command-line tail, verbatim
 extern char sourcePath[kPathBytes];  // line 1 of the map description, later its stem
 extern InFile sourceFile;
 extern OutFile tileFile;

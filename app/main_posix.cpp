@@ -1,14 +1,15 @@
 #include <cstdio>
-#include <string>
 
 #include "app/command_line.h"
 #include "app/interruptions.h"
 #include "app/run.h"
+#include "fileio/file.h"
 
 int main(int argc, char** argv) {
   IgnoreBrokenPipesAndFileSizeLimits();
-  const std::string tail = TailFromArguments(argc, argv);
-  const int status = RunTiling(tail.c_str());
-  if (tail.empty()) std::fputs("usage: gridsaw MAP-DESCRIPTION\n", stderr);
+  char tail[kPathBytes];
+  const bool fits = TailFromArguments(argc, argv, tail, sizeof tail);
+  const int status = RunTiling(fits ? tail : nullptr);
+  if (fits && tail[0] == '\0') std::fputs("usage: gridsaw MAP-DESCRIPTION\n", stderr);
   return status;
 }

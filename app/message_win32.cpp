@@ -6,5 +6,8 @@
 // A modal box without an owner window: the program has none.
 void ShowMessage(const char* text, MessageKind kind) {
   const UINT icon = kind == MessageKind::kError ? MB_ICONERROR : MB_ICONINFORMATION;
-  MessageBoxW(nullptr, WideFromUtf8(text).data(), WideFromUtf8(kCaption).data(), MB_OK | icon);
+  WideText wideText, wideCaption;
+  WideFromWtf8(text, wideText);
+  WideFromWtf8(kCaption, wideCaption);
+  MessageBoxW(nullptr, wideText, wideCaption, MB_OK | icon);
 }

@@ -4,20 +4,17 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
-// Paths and tile names are at most 255 characters.
-constexpr std::size_t kMaxPathCharacters = 255;
-// Room for the longest path in UTF-8, four bytes a character, and its NUL.
-constexpr std::size_t kPathBytes = 4 * kMaxPathCharacters + 4;
+#include "fileio/file.h"
 
-// Line 1 of a map description as a path. Windows: the line as it is when it
-// is valid UTF-8 with a byte above 127, otherwise the ANSI code page's text,
-// converted as CreateFileA would convert it. Linux: the line as it is.
-std::string PathFromLine(const char* line);
+// Line 1 of a map description as a path, into `path`. Windows: the line as
+// it is when it is valid UTF-8 with a byte above 127, otherwise the ANSI code
+// page's text, converted as CreateFileA would convert it. Linux: the line as
+// it is. False when the path does not fit.
+bool PathFromLine(const char* line, char (&path)[kPathBytes]);
 
 // A path's length as its file system counts it: characters on Windows,
-// bytes on Linux.
+// bytes on Linux. More than any path may have when it is no path at all.
 std::size_t PathLength(const char* path);
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or

@@ -1,10 +1,11 @@
 #include <cstring>
 
 #include "app/path_text.h"
+#include "fileio/text.h"
 
 // Linux names files in bytes, whatever their encoding.
-std::string PathFromLine(const char* line) {
-  return line;
+bool PathFromLine(const char* line, char (&path)[kPathBytes]) {
+  return CopyText(line, path, sizeof path);
 }
 
 std::size_t PathLength(const char* path) {

@@ -16,9 +16,12 @@ int Fail(const char* message) {
 }  // namespace
 
 int RunTiling(const char* commandTail, const ReadSizes& sizes) {
-  mapPath = commandTail;
   InFile mapFile;
-  if (!mapFile.Open(mapPath.c_str())) return Fail(kCannotOpenMap);
+  // A tail too long for any path names no map description.
+  if (commandTail == nullptr || !CopyText(commandTail, mapPath, sizeof mapPath) ||
+      !mapFile.Open(mapPath)) {
+    return Fail(kCannotOpenMap);
+  }
 
   TextReader mapText(mapFile);
   mapText.SkipByteOrderMark();
@@ -28,13 +31,10 @@ int RunTiling(const char* commandTail, const ReadSizes& sizes) {
   // so reading stops where the buffer is full.
   ReadLine(mapText, line, sizeof line, &lineCut, LongLine::kStop);
   if (mapText.failed()) return Fail(kCannotReadMap);
-  const std::string path = PathFromLine(line);
-  if (lineCut || PathLength(path.c_str()) > kMaxPathCharacters || path.size() >= kPathBytes) {
+  if (lineCut || !PathFromLine(line, sourcePath) || PathLength(sourcePath) > kMaxPathCharacters ||
+      !sourceFile.Open(sourcePath)) {
     return Fail(kCannotOpenSource);
   }
-  path.copy(sourcePath, path.size());
-  sourcePath[path.size()] = '\0';
-  if (!sourceFile.Open(sourcePath)) return Fail(kCannotOpenSource);
   // Others may not write the source while it is open here, but on Linux only
   // programs that take the same locks keep to that: its stamp shows the rest.
   FileStamp opened;

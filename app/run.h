@@ -7,6 +7,6 @@
 constexpr int kSuccessStatus = 123;
 constexpr int kFailureStatus = 0;
 
-// Returns the process's exit status. The program reads with the default
-// sizes; tests set them small.
+// Returns the process's exit status. A null tail is one too long to be a
+// path. The program reads with the default sizes; tests set them small.
 int RunTiling(const char* commandTail, const ReadSizes& sizes = {});

@@ -1,26 +1,43 @@
 #include "app/tile_grid.h"
 
 #include <algorithm>
-#include <string>
 
 #include "app/interruptions.h"
 #include "app/messages.h"
 #include "app/path_text.h"
+#include "fileio/text.h"
 #include "tiling/extract_tile.h"
 
 namespace {
 
 constexpr std::int32_t kTileStep = 300;
+
+// The decimal digits of a count, which is never negative.
+struct Decimal {
+  explicit Decimal(int value) {
+    char reversed[sizeof digits];
+    int count = 0;
+    do {
+      reversed[count++] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value > 0);
+    for (int i = 0; i < count; ++i) digits[i] = reversed[count - 1 - i];
+    digits[count] = '\0';
+  }
+  char digits[12];
+};
+
 // The name "%s tile %i,%i.bmp" gives, built without printf, whose library
 // code would be most of the Windows program. False when the name would be
 // too long: a cut name would be some other file.
 bool FormatTileName(char (&name)[kPathBytes], const char* stem, int column, int row) {
-  const std::string formatted =
-      std::string(stem) + " tile " + std::to_string(column) + "," + std::to_string(row) + ".bmp";
-  if (formatted.size() >= sizeof name) return false;
-  formatted.copy(name, formatted.size());
-  name[formatted.size()] = '\0';
-  return PathLength(name) <= kMaxPathCharacters;
+  std::size_t length = 0;
+  return AppendText(stem, name, sizeof name, length) &&
+         AppendText(" tile ", name, sizeof name, length) &&
+         AppendText(Decimal(column).digits, name, sizeof name, length) &&
+         AppendText(",", name, sizeof name, length) &&
+         AppendText(Decimal(row).digits, name, sizeof name, length) &&
+         AppendText(".bmp", name, sizeof name, length) && PathLength(name) <= kMaxPathCharacters;
 }
 
 struct GridCell {

@@ -3,9 +3,16 @@
 // calls behind them in its own file (os_file.h); only the classes use them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "fileio/os_file.h"
+
+// Paths and tile names are at most 255 characters.
+constexpr std::size_t kMaxPathCharacters = 255;
+// Room for a path of that many characters in WTF-8, four bytes a character,
+// and its NUL: every text of the run, and every path it names, fits it.
+constexpr std::size_t kPathBytes = 4 * kMaxPathCharacters + 4;
 
 // Opens an existing file for reading. While it is open, others may read the
 // file but not write it.

@@ -16,9 +16,9 @@ HANDLE AsHandle(FileHandle handle) {
 }
 
 HANDLE Create(const char* path, DWORD access, DWORD disposition) {
-  const WideText wide = WideFromUtf8(path);
-  if (IsEmpty(wide)) return INVALID_HANDLE_VALUE;
-  return CreateFileW(wide.data(), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr);
+  WideText wide;
+  if (!WideFromWtf8(path, wide) || wide[0] == L'\0') return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide, access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr);
 }
 
 }  // namespace
@@ -76,6 +76,6 @@ bool OsClose(FileHandle handle) {
 }
 
 bool OsRemove(const char* path) {
-  const WideText wide = WideFromUtf8(path);
-  return !IsEmpty(wide) && DeleteFileW(wide.data()) != 0;
+  WideText wide;
+  return WideFromWtf8(path, wide) && wide[0] != L'\0' && DeleteFileW(wide) != 0;
 }

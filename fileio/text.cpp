@@ -1,7 +1,6 @@
 #include "fileio/text.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -12,22 +11,24 @@ bool IsLineEnd(char c) {
   return c == kLineFeed || c == kCarriageReturn;
 }
 
-void CopyCut(const std::string& text, char* out, std::size_t size) {
+// `length` bytes from `from` into `out`, cut to its capacity; they may overlap.
+void CopyCut(const char* from, std::size_t length, char* out, std::size_t size) {
   if (out == nullptr || size == 0) return;
-  const std::size_t length = text.size() < size ? text.size() : size - 1;
-  std::memcpy(out, text.data(), length);
+  if (length >= size) length = size - 1;
+  std::memmove(out, from, length);
   out[length] = '\0';
 }
 
-void SplitAt(std::string::size_type found, const std::string& text, char* head,
-             std::size_t headSize, char* tail, std::size_t tailSize) {
-  if (found == std::string::npos) {
-    CopyCut(text, head, headSize);
-    CopyCut(std::string(), tail, tailSize);
-    return;
-  }
-  CopyCut(text.substr(0, found), head, headSize);
-  CopyCut(text.substr(found + 1), tail, tailSize);
+// The part after the separator lies after the part before it, so when the
+// tail is written over the text it goes last, and first otherwise.
+void SplitAt(const char* text, const char* found, char* head, std::size_t headSize, char* tail,
+             std::size_t tailSize) {
+  const std::size_t headLength = found != nullptr ? found - text : std::strlen(text);
+  const char* const tailText = found != nullptr ? found + 1 : text + headLength;
+  const std::size_t tailLength = std::strlen(tailText);
+  if (tail == text) CopyCut(text, headLength, head, headSize);
+  CopyCut(tailText, tailLength, tail, tailSize);
+  if (tail != text) CopyCut(text, headLength, head, headSize);
 }
 
 // Appends to a NUL-terminated line of fixed capacity, cutting what does not fit.
@@ -89,14 +90,25 @@ bool ReadLine(TextReader& text, char* line, std::size_t size, bool* wasCut, Long
   return ended;
 }
 
+bool CopyText(const char* text, char* out, std::size_t size) {
+  std::size_t length = 0;
+  return AppendText(text, out, size, length);
+}
+
+bool AppendText(const char* text, char* out, std::size_t size, std::size_t& length) {
+  const std::size_t more = std::strlen(text);
+  if (length + more >= size) return false;
+  std::memcpy(out + length, text, more + 1);
+  length += more;
+  return true;
+}
+
 void SplitAtFirst(const char* text, char separator, char* head, std::size_t headSize, char* tail,
                   std::size_t tailSize) {
-  const std::string copy(text);
-  SplitAt(copy.find(separator), copy, head, headSize, tail, tailSize);
+  SplitAt(text, std::strchr(text, separator), head, headSize, tail, tailSize);
 }
 
 void SplitAtLast(const char* text, char separator, char* head, std::size_t headSize, char* tail,
                  std::size_t tailSize) {
-  const std::string copy(text);
-  SplitAt(copy.rfind(separator), copy, head, headSize, tail, tailSize);
+  SplitAt(text, std::strrchr(text, separator), head, headSize, tail, tailSize);
 }

@@ -45,6 +45,13 @@ enum class LongLine { kConsume, kStop };
 bool ReadLine(TextReader& text, char* line, std::size_t size, bool* wasCut = nullptr,
               LongLine longLine = LongLine::kConsume);
 
+// Copies the NUL-terminated `text` into `out` (room for `size` bytes); false,
+// with `out` left as it was, when it does not fit.
+bool CopyText(const char* text, char* out, std::size_t size);
+// Appends `text` to the `length` bytes of text in `out`; false, with `out`
+// left as it was, when it does not fit.
+bool AppendText(const char* text, char* out, std::size_t size, std::size_t& length);
+
 // Splits `text` at the first (SplitAtFirst) or last (SplitAtLast) occurrence of
 // `separator`: the part before it goes to `head`, the part after it to `tail`;
 // the separator goes to neither. Without the separator the whole text is the

@@ -1,34 +1,32 @@
 // The program keeps text in WTF-8 (fileio/wtf8.h); Windows' wide calls take
-// UTF-16. These convert at that edge, in the Windows files only. (Buffers
-// rather than std::wstring, whose library code would double the program's
-// size.)
+// UTF-16. These convert at that edge, in the Windows files only, in room on
+// the stack: any text the program keeps fits it, and nothing is allocated.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
+#include "fileio/file.h"
 #include "fileio/wtf8.h"
-
-using WideText = std::vector<wchar_t>;  // NUL-terminated
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 units");
 
-// Empty when `wtf8` is not WTF-8, so that no other file is named.
-inline WideText WideFromUtf8(const char* wtf8) {
-  std::u16string units;
-  if (!Utf16FromWtf8(wtf8, units)) return WideText(1, L'\0');
-  WideText wide(units.begin(), units.end());
-  wide.push_back(L'\0');
-  return wide;
+// Every WTF-8 byte gives at most one UTF-16 unit.
+using WideText = wchar_t[kPathBytes];
+
+// Empty when `wtf8` is not WTF-8 or does not fit, so that no other file is
+// named; false then.
+inline bool WideFromWtf8(const char* wtf8, WideText& wide) {
+  char16_t units[kPathBytes];
+  const std::ptrdiff_t length = Utf16FromWtf8(wtf8, units, kPathBytes);
+  for (std::ptrdiff_t i = 0; i <= length; ++i) wide[i] = static_cast<wchar_t>(units[i]);
+  if (length < 0) wide[0] = L'\0';
+  return length >= 0;
 }
 
-inline bool IsEmpty(const WideText& wide) {
-  return wide.empty() || wide[0] == L'\0';
-}
-
-inline std::string Utf8FromWide(const wchar_t* wide) {
-  const std::u16string units(wide, wide + std::char_traits<wchar_t>::length(wide));
-  return Wtf8FromUtf16(units.c_str());
+// The WTF-8 of the `units` wide units at `wide`; false when it does not fit.
+inline bool Wtf8FromWide(const wchar_t* wide, std::size_t units, char (&wtf8)[kPathBytes]) {
+  char16_t text[kPathBytes];
+  if (units >= kPathBytes) return false;
+  for (std::size_t i = 0; i < units; ++i) text[i] = static_cast<char16_t>(wide[i]);
+  return Wtf8FromUtf16(text, units, wtf8, kPathBytes) >= 0;
 }

@@ -10,69 +10,71 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-void Append(std::string& out, char32_t c) {
-  auto byte = [&out](char32_t value) { out += static_cast<char>(value); };
+// The bytes of `c` in WTF-8, a lone surrogate too; how many there are.
+int Encode(char32_t c, unsigned char (&bytes)[4]) {
   if (c < 0x80) {
-    byte(c);
-  } else if (c < 0x800) {
-    byte(0xC0 | c >> 6);
-    byte(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {  // lone surrogates too
-    byte(0xE0 | c >> 12);
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  } else {
-    byte(0xF0 | c >> 18);
-    byte(0x80 | (c >> 12 & 0x3F));
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<unsigned char>(c);
+    return 1;
   }
+  constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};  // by the length
+  const int length = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  for (int i = length - 1; i > 0; --i, c >>= 6) {
+    bytes[i] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+  }
+  bytes[0] = static_cast<unsigned char>(kLead[length] | c);
+  return length;
 }
 
 }  // namespace
 
-std::string Wtf8FromUtf16(const char16_t* text) {
-  std::string out;
-  for (const char16_t* at = text; *at != u'\0'; ++at) {
-    char32_t c = *at;
-    if (IsHighSurrogate(c) && IsLowSurrogate(at[1])) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (at[1] - 0xDC00);
-      ++at;
+std::ptrdiff_t Wtf8FromUtf16(const char16_t* text, std::size_t units, char* out, std::size_t size) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < units; ++i) {
+    char32_t c = text[i];
+    if (IsHighSurrogate(c) && i + 1 < units && IsLowSurrogate(text[i + 1])) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
     }
-    Append(out, c);
+    unsigned char bytes[4];
+    const int count = Encode(c, bytes);
+    if (length + count >= size) return -1;
+    for (int j = 0; j < count; ++j) out[length++] = static_cast<char>(bytes[j]);
   }
-  return out;
+  if (size == 0) return -1;
+  out[length] = '\0';
+  return static_cast<std::ptrdiff_t>(length);
 }
 
-bool Utf16FromWtf8(const char* wtf8, std::u16string& text) {
-  std::u16string out;
+std::ptrdiff_t Utf16FromWtf8(const char* wtf8, char16_t* out, std::size_t size) {
+  std::size_t length = 0;
   for (auto* at = reinterpret_cast<const unsigned char*>(wtf8); *at != 0;) {
-    int length;
+    int count;
     char32_t c, least;
     if (*at < 0x80) {
-      length = 1, c = *at, least = 0;
+      count = 1, c = *at, least = 0;
     } else if (*at >= 0xC2 && *at <= 0xDF) {
-      length = 2, c = *at & 0x1F, least = 0x80;
+      count = 2, c = *at & 0x1F, least = 0x80;
     } else if (*at >= 0xE0 && *at <= 0xEF) {
-      length = 3, c = *at & 0x0F, least = 0x800;
+      count = 3, c = *at & 0x0F, least = 0x800;
     } else if (*at >= 0xF0 && *at <= 0xF4) {
-      length = 4, c = *at & 0x07, least = 0x10000;
+      count = 4, c = *at & 0x07, least = 0x10000;
     } else {
-      return false;
+      return -1;
     }
-    for (int i = 1; i < length; ++i) {
-      if ((at[i] & 0xC0) != 0x80) return false;
+    for (int i = 1; i < count; ++i) {
+      if ((at[i] & 0xC0) != 0x80) return -1;
       c = c << 6 | (at[i] & 0x3F);
     }
-    if (c < least || c > 0x10FFFF) return false;  // no overlong form, nothing past Unicode
+    if (c < least || c > 0x10FFFF) return -1;  // no overlong form, nothing past Unicode
+    if (length + (c >= 0x10000 ? 2 : 1) >= size) return -1;
     if (c >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      out[length++] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out[length++] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
     } else {
-      out += static_cast<char16_t>(c);
+      out[length++] = static_cast<char16_t>(c);
     }
-    at += length;
+    at += count;
   }
-  text = out;
-  return true;
+  if (size == 0) return -1;
+  out[length] = u'\0';
+  return static_cast<std::ptrdiff_t>(length);
 }

@@ -10,33 +10,58 @@
 
 #include "app/messages.h"
 #include "app/tile_grid.h"
-#include "tests/test_files.h"
+#include "tests/grid_cuts.h"
+#include "tests/test_bitmaps.h"
 #include "tiling/extract_tile.h"
 
 namespace {
 
 constexpr int kTileBytesPerRow = 152;
 
+// The tile's header, written out from the format: the source's fields in
+// their 40-byte form, with the tile's size, its true length and no image
+// size, then the 64 bytes from the start of the source's palette.
+std::string TileHeader(const std::string& source, const BitmapShape& shape) {
+  std::string header = "BM";
+  auto u32 = [&header](std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) header += static_cast<char>(value >> 8 * i);
+  };
+  const std::uint32_t offBits = 54 + 4 * shape.paletteEntries + shape.gapAfterPalette;
+  u32(offBits + kTileBytesPerRow * 300);
+  header += source.substr(6, 4);  // the reserved words
+  u32(offBits);
+  u32(40);
+  u32(304);
+  u32(300);
+  header += source.substr(26, 4);   // planes and bits per pixel
+  u32(0);                           // no compression
+  u32(0);                           // nor image size
+  header += source.substr(38, 16);  // resolutions, colours used and important
+  std::string palette = source.substr(14 + shape.infoHeaderSize, 64);
+  palette.resize(64, '\0');  // past the end of a tiny file
+  return header + palette;
+}
+
 // The straightforward cut of tile (x, y): header, zeros up to bfOffBits, then
 // 300 rows bottom-up, each read from its own computed file offset.
-std::string ReferenceTile(const ImageHeader& header, std::int64_t filePixelOffset, InFile& source,
+std::string ReferenceTile(const std::string& bitmap, const BitmapShape& shape, InFile& source,
                           std::int64_t x, std::int64_t y) {
   const std::int64_t first = x - x % 2;
-  const std::int64_t storedWidth = (std::int64_t{header.biWidth} + 7) / 8 * 8;
-  const std::int64_t rows = header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight;
-  const std::size_t offBits = header.bfOffBits;
+  const std::int64_t storedWidth = (std::int64_t{shape.width} + 7) / 8 * 8;
+  const std::int64_t rows = shape.height;
+  const std::size_t offBits = 54 + 4 * shape.paletteEntries + shape.gapAfterPalette;
+  const std::int64_t filePixelOffset =
+      14 + shape.infoHeaderSize + 4 * shape.paletteEntries + shape.gapAfterPalette;
 
   std::string tile(std::max<std::size_t>(118, offBits + kTileBytesPerRow * 300), '\0');
-  std::uint8_t headerBytes[kImageHeaderSize];
-  EncodeImageHeader(TileHeaderFor(header, 304, 300), headerBytes);
-  tile.replace(0, 118, reinterpret_cast<const char*>(headerBytes), 118);
+  tile.replace(0, 118, TileHeader(bitmap, shape));
   tile.replace(offBits, kTileBytesPerRow * 300, kTileBytesPerRow * 300, '\0');
   for (int i = 0; i < 300; ++i) {
     const std::int64_t row = y + i;
     const std::int64_t begin = std::max<std::int64_t>(first, 0);
     const std::int64_t end = std::min(first + 304, storedWidth);
     if (row < 0 || row >= rows || begin >= end) continue;
-    const std::int64_t stored = header.biHeight < 0 ? row : rows - 1 - row;
+    const std::int64_t stored = shape.topDown ? row : rows - 1 - row;
     const std::int64_t offset = filePixelOffset + stored * storedWidth / 2 + begin / 2;
     char buffer[kTileBytesPerRow];
     EXPECT_TRUE(source.SetPosition(offset));
@@ -56,7 +81,8 @@ struct Case {
 // Cuts the grid both ways and compares every tile; returns the tile count.
 int ExpectGridMatchesReference(const Case& c) {
   TempDir dir;
-  WriteBytes(dir.Path("area.bmp"), MakeBitmap(c.shape));
+  const std::string bitmap = MakeBitmap(c.shape);
+  WriteBytes(dir.Path("area.bmp"), bitmap);
   InFile source;
   EXPECT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
   SourceImage image;
@@ -64,8 +90,6 @@ int ExpectGridMatchesReference(const Case& c) {
   OutFile tile;
   const std::string stem = dir.Path("area");
   EXPECT_EQ(CutTileGrid(image, source, tile, c.region, stem.c_str(), c.bandCapacity), nullptr);
-  const std::int64_t filePixelOffset =
-      14 + c.shape.infoHeaderSize + 4 * c.shape.paletteEntries + c.shape.gapAfterPalette;
 
   int tiles = 0;
   for (std::int64_t y = c.region.top, row = 0; y < c.region.bottom; y += 300, ++row) {
@@ -73,7 +97,7 @@ int ExpectGridMatchesReference(const Case& c) {
       char name[512];
       std::snprintf(name, sizeof name, "%s tile %d,%d.bmp", stem.c_str(), static_cast<int>(column),
                     static_cast<int>(row));
-      const std::string expected = ReferenceTile(image.header, filePixelOffset, source, x, y);
+      const std::string expected = ReferenceTile(bitmap, c.shape, source, x, y);
       if (ReadBytes(name) != expected) {
         ADD_FAILURE() << "tile " << column << "," << row << " differs";
         return tiles;
@@ -136,11 +160,24 @@ TEST(BandTiling, AWideSourceIsReadInColumnGroupsWhenItsBandExceedsTheCap) {
   }
 }
 
-TEST(BandTiling, ACapBelowOneTileStillLoadsOneTileAtATime) {
-  EXPECT_EQ(Band(1000).TilesPerLoad(300, 152, 150), 1);
-  EXPECT_EQ(Band(300 * 152).TilesPerLoad(300, 152, 150), 1);
-  EXPECT_EQ(Band(300 * 302).TilesPerLoad(300, 152, 150), 2);
-  EXPECT_EQ(Band(ReadSizes().bandCapacity).TilesPerLoad(300, 152, 150), 745);
+// Nine tiles across, uncompressed: a row of tiles takes as many neighbouring
+// tiles at a time as the cap has room for, a read a stored row for each
+// column group, and one tile at a time when it has room for less; with room
+// for whole rows, the band is one read. Two more reads take the headers.
+TEST(BandTiling, ARowOfTilesCostsAReadARowForEachColumnGroupTheCapAllows) {
+  BitmapShape shape;
+  shape.width = 2704;
+  shape.height = 300;
+  const std::string bitmap = MakeBitmap(shape);
+  const Region row = {0, 0, 2700, 300};
+  const GridCut whole = CutGrid(bitmap, row, ReadSizes());
+  EXPECT_EQ(whole.reads, 2u + 1u);
+  // Room for 3 tiles of 152 bytes a row, 150 apart; for 2; for 1; for less.
+  for (const auto& [bytesPerRow, groups] : {std::pair{452, 3}, {451, 5}, {152, 9}, {3, 9}}) {
+    const GridCut cut = CutGrid(bitmap, row, {1 << 16, 300 * bytesPerRow, 1 << 16});
+    EXPECT_EQ(cut.reads, 2u + 300u * groups) << bytesPerRow << " bytes a row";
+    ExpectSameTiles(cut, whole);
+  }
 }
 
 }  // namespace

@@ -5,16 +5,33 @@
 namespace {
 
 std::u16string Tail(const char16_t* commandLine) {
-  return TailFromCommandLine(commandLine);
+  char16_t tail[64];
+  EXPECT_TRUE(TailFromCommandLine(commandLine, tail, sizeof tail / sizeof tail[0]));
+  return tail;
+}
+
+std::string Tail(int argc, const char* const* argv) {
+  char tail[16];
+  return TailFromArguments(argc, argv, tail, sizeof tail) ? tail : "(does not fit)";
 }
 
 TEST(TailFromArguments, JoinsTheArgumentsAfterTheProgramName) {
   const char* none[] = {"gridsaw"};
-  EXPECT_EQ(TailFromArguments(1, none), "");
+  EXPECT_EQ(Tail(1, none), "");
   const char* split[] = {"gridsaw", "my", "maps/a.map"};
-  EXPECT_EQ(TailFromArguments(3, split), "my maps/a.map");
+  EXPECT_EQ(Tail(3, split), "my maps/a.map");
   const char* whole[] = {"gridsaw", "my maps/a.map"};
-  EXPECT_EQ(TailFromArguments(2, whole), "my maps/a.map");
+  EXPECT_EQ(Tail(2, whole), "my maps/a.map");
+  const char* fifteen[] = {"gridsaw", "my", "maps/abc.map"};
+  EXPECT_EQ(Tail(3, fifteen), "my maps/abc.map");
+  const char* sixteen[] = {"gridsaw", "my", "maps/abcd.map"};
+  EXPECT_EQ(Tail(3, sixteen), "(does not fit)") << "never cut to name another file";
+}
+
+TEST(TailFromCommandLine, ATailThatDoesNotFitIsRefusedNotCut) {
+  char16_t tail[9];
+  EXPECT_TRUE(TailFromCommandLine(u"gridsaw.exe \"12345678\"", tail, 9));
+  EXPECT_FALSE(TailFromCommandLine(u"gridsaw.exe 123456789", tail, 9));
 }
 
 TEST(TailFromCommandLine, SkipsAnUnquotedProgramNameAndTheBlanksAfterIt) {

@@ -11,9 +11,9 @@
 
 #include "app/globals.h"
 #include "app/run.h"
-#include "fileio/fault_injection.h"
+#include "tests/file_faults.h"
 #include "tests/recorded_message.h"
-#include "tests/test_files.h"
+#include "tests/test_bitmaps.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/test_files.h"
+#include "tests/temp_files.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "app/tile_grid.h"
-#include "fileio/fault_injection.h"
-#include "tests/test_files.h"
+#include "tests/file_faults.h"
+#include "tests/test_bitmaps.h"
 #include "tiling/source_image.h"
 
 GridCut CutGrid(const std::string& bitmap, const Region& region, const ReadSizes& sizes,
@@ -25,7 +25,10 @@ GridCut CutGrid(const std::string& bitmap, const Region& region, const ReadSizes
   EXPECT_EQ(CutTileGrid(image, source, tile, region, stem.c_str(), sizes.bandCapacity), nullptr);
   GridCut cut;
   for (const RecordedCall& call : file_faults::Calls()) {
-    if (call.file == &source && call.call == FileCall::kRead) cut.bytesRead += call.bytes;
+    if (call.file == &source && call.call == FileCall::kRead) {
+      cut.bytesRead += call.bytes;
+      ++cut.reads;
+    }
   }
   file_faults::Disarm();
   for (int row = 0; row * 300 < std::int64_t{region.bottom} - region.top; ++row) {

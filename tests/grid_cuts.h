@@ -12,6 +12,7 @@
 struct GridCut {
   std::map<std::string, std::string> tiles;  // by name, " tile 0,0.bmp" on
   std::uint64_t bytesRead = 0;               // from the source, through the file layer
+  std::uint64_t reads = 0;                   // the reads that took them
 };
 
 // Loads `bitmap`, followed in its file by `sparseTail` bytes of nothing,

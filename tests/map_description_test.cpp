@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fileio/text.h"
-#include "tests/test_files.h"
+#include "tests/temp_files.h"
 
 namespace {
 

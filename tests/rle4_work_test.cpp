@@ -8,7 +8,7 @@
 
 #include "tests/grid_cuts.h"
 #include "tests/rle4_reference.h"
-#include "tests/test_files.h"
+#include "tests/test_bitmaps.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/test_files.h"
+#include "tests/temp_files.h"
 
 namespace {
 

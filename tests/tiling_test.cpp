@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "tests/test_files.h"
+#include "tests/test_bitmaps.h"
 #include "tiling/extract_tile.h"
 #include "tiling/source_image.h"
 

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <new>
+#include <utility>
 
 template <class T>
 class Buffer {
@@ -33,4 +35,22 @@ class Buffer {
  private:
   T* data_ = nullptr;
   std::size_t capacity_ = 0;
+};
+
+// An object in memory from the C runtime, null when there is none: the C++
+// library's nothrow new throws and catches underneath, and where memory is
+// short from the start it cannot even make the exception, and ends the
+// program. Freed by FreeObject.
+template <class T, class... Arguments>
+T* NewObject(Arguments&&... arguments) {
+  void* memory = std::malloc(sizeof(T));
+  return memory != nullptr ? new (memory) T(std::forward<Arguments>(arguments)...) : nullptr;
+}
+
+struct FreeObject {
+  template <class T>
+  void operator()(T* object) const {
+    object->~T();
+    std::free(object);
+  }
 };

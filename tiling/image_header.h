@@ -35,7 +35,3 @@ struct ImageHeader {
 
 // Writes all 118 bytes, little-endian, field by field.
 void EncodeImageHeader(const ImageHeader& header, std::uint8_t (&bytes)[kImageHeaderSize]);
-
-// What loading a source found: kUnreadable when a read of the file failed,
-// kNoMemory when the room to read it could not be had.
-enum class SourceCheck { kUsable, kNotSixteenColours, kUnreadable, kNoMemory };

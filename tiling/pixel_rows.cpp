@@ -44,7 +44,6 @@ class Uncompressed : public PixelRows {
 
 }  // namespace
 
-std::unique_ptr<PixelRows> UncompressedRows(const SourceGeometry& geometry,
-                                            std::int64_t pixelOffset) {
-  return std::make_unique<Uncompressed>(geometry, pixelOffset);
+PixelRowsObject UncompressedRows(const SourceGeometry& geometry, std::int64_t pixelOffset) {
+  return PixelRowsObject(NewObject<Uncompressed>(geometry, pixelOffset));
 }

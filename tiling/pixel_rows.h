@@ -8,9 +8,14 @@
 #include <memory>
 
 #include "fileio/file.h"
+#include "tiling/buffer.h"
 #include "tiling/image_header.h"
 #include "tiling/read_sizes.h"
 #include "tiling/source_geometry.h"
+
+// What checking a source's pixels found: kUnreadable when a read of the file
+// failed, kNoMemory when the room to read it could not be had.
+enum class SourceCheck { kUsable, kNotSixteenColours, kUnreadable, kNoMemory };
 
 // The image rows that the tiles will fetch: `count` bands of `rows` rows,
 // the first one's top row `top` (rows counted from the top of the image).
@@ -43,12 +48,15 @@ class PixelRows {
                     std::uint8_t* out) = 0;
 };
 
+// Pixel rows own their memory from the C runtime, so that running out of it
+// is told (NewObject in tiling/buffer.h); each of these is null then.
+using PixelRowsObject = std::unique_ptr<PixelRows, FreeObject>;
+
 // Rows stored as they are, from `pixelOffset` on.
-std::unique_ptr<PixelRows> UncompressedRows(const SourceGeometry& geometry,
-                                            std::int64_t pixelOffset);
+PixelRowsObject UncompressedRows(const SourceGeometry& geometry, std::int64_t pixelOffset);
 // Rows compressed as RLE4 (biCompression 2), the stream from `streamOffset`
 // on. The check walks the whole stream once, to its end-of-bitmap code, and
 // notes where the bands of the plan begin, so that each is decoded from
 // there; a band fetched in column groups is walked once in all.
-std::unique_ptr<PixelRows> Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset,
-                                    const ReadSizes& sizes);
+PixelRowsObject Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset,
+                         const ReadSizes& sizes);

@@ -479,7 +479,7 @@ class Rle4Source : public PixelRows {
 
 }  // namespace
 
-std::unique_ptr<PixelRows> Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset,
-                                    const ReadSizes& sizes) {
-  return std::make_unique<Rle4Source>(geometry, streamOffset, sizes);
+PixelRowsObject Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset,
+                         const ReadSizes& sizes) {
+  return PixelRowsObject(NewObject<Rle4Source>(geometry, streamOffset, sizes));
 }

@@ -129,6 +129,7 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
 
   image.rows = layout.compression == kRle4 ? Rle4Rows(image.geometry, layout.pixelOffset, sizes)
                                            : UncompressedRows(image.geometry, layout.pixelOffset);
+  if (image.rows == nullptr) return SourceCheck::kNoMemory;
   const SourceCheck check = image.rows->Check(source, plan);
   if (check != SourceCheck::kUsable) return check;
   // The palette lies before pixel data that is known to be in the file:

@@ -16,7 +16,7 @@ struct SourceImage {
   // gap after them and other fields.
   ImageHeader header;
   SourceGeometry geometry;
-  std::unique_ptr<PixelRows> rows;
+  PixelRowsObject rows;
 };
 
 // Loads and checks the source: a 4-bit BMP of a known variant whose pixel

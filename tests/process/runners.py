@@ -35,15 +35,16 @@ class PosixRunner:
         self.program = program
         self.valgrind = valgrind
 
-    def run(self, tail, cwd, preexec_fn=None, timeout=60):
-        return self.run_args([tail] if tail else [], cwd, preexec_fn, timeout)
+    def run(self, tail, cwd, preexec_fn=None, timeout=60, extra_env=None):
+        return self.run_args([tail] if tail else [], cwd, preexec_fn, timeout, extra_env)
 
-    def run_args(self, args, cwd, preexec_fn=None, timeout=60):
+    def run_args(self, args, cwd, preexec_fn=None, timeout=60, extra_env=None):
         with tempfile.NamedTemporaryFile(prefix="gridsaw-valgrind-") as log:
             os.chmod(log.name, 0o666)  # also for a run as another user
             checker = VALGRIND + [f"--log-file={log.name}"] if self.valgrind else []
             done = subprocess.run(checker + [self.program] + args, cwd=cwd, capture_output=True,
-                                  timeout=timeout, preexec_fn=preexec_fn)
+                                  timeout=timeout, preexec_fn=preexec_fn,
+                                  env=dict(os.environ, **(extra_env or {})))
             report = log.read().decode(errors="replace")
         assert done.returncode != 99 and not report, f"valgrind: {report}"
         out, err = done.stdout.decode(), done.stderr.decode()

@@ -19,6 +19,11 @@ from runners import PosixRunner, runner_from_environment
 from test_process import (CANNOT_OPEN_TILE, CANNOT_WRITE_TILE, ProcessTest, map_text)
 
 CANNOT_READ_SOURCE = "Error: cannot read source bitmap!"
+
+
+def no_padding(x, y):
+    return 0
+
 TILE_SIZE = 118 + 304 * 300 // 2
 CONVERTED = (123, "Map has been converted to tiles.")
 
@@ -97,6 +102,55 @@ class RealWorldFaults(ProcessTest):
         self.assertEqual(self.tile_names(), ["area tile 0,0.bmp"])
         self.write("area.map", map_text("area.bmp", "0,0", "300,300"))
         self.assertConverted(self.run_gridsaw("area.map", preexec_fn=limit_memory))
+
+    @unittest.skipIf("GRIDSAW_SANITIZED" in os.environ, "the sanitizers replace malloc")
+    def test_with_every_allocation_failing_from_the_first_tile_on_every_tile_is_written(self):
+        gimp_rle4 = os.path.join(os.path.dirname(os.path.abspath(__file__)), "editors",
+                                 "gimp-rle4.bmp")
+        with open(gimp_rle4, "rb") as f:
+            sources = {"plain": bitmaps.make_bitmap(904, 600), "RLE4": f.read()}
+        preload = {"LD_PRELOAD": os.environ["GRIDSAW_ALLOCATIONS_FAIL"]}
+        for kind, source in sources.items():
+            with self.subTest(kind):
+                for name in self.tile_names():
+                    os.remove(self.path(name))
+                self.write("area.bmp", source)
+                self.write("area.map", map_text("area.bmp", "-151,-7", "749,593"))
+                self.assertConverted(self.run_gridsaw("area.map", extra_env=preload))
+                # An RLE4 source's row padding is index 0.
+                self.assertTilesShowSource("area.bmp", -151, -7, 3, 2,
+                                           padding=bitmaps.pixel if kind == "plain" else no_padding)
+
+    @unittest.skipIf("GRIDSAW_SANITIZED" in os.environ,
+                     "AddressSanitizer maps more address space than the limits allow")
+    def test_at_every_address_space_limit_the_run_ends_in_success_or_its_message(self):
+        # Bands of 1.8 MB, uncompressed and RLE4 (a stream that ends at once).
+        width, height = 12004, 300
+        header = bitmaps.with_u32(bitmaps.make_bitmap(8, 8)[:118], 18, width)
+        self.write("rle4.bmp", bitmaps.with_u32(header, 30, 2) + b"\0\1")
+        self.write("plain.bmp", bitmaps.make_bitmap(width, height))
+        for kind in ("rle4", "plain"):
+            self.write(f"{kind}.map", map_text(f"{kind}.bmp", "0,0", f"{width},{height}"))
+
+        def limited(limit):
+            return lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        def starts(limit):
+            done = subprocess.run([self.runner.program, "missing.map"], cwd=self.dir,
+                                  capture_output=True, preexec_fn=limited(limit))
+            return done.returncode == 0 and done.stderr.startswith(b"Gridsaw: ")
+
+        low, high = 1 << 20, 256 << 20  # the program starts at high, not at low
+        self.assertTrue(starts(high))
+        while high - low > 1 << 18:
+            middle = (low + high) // 2
+            low, high = (low, middle) if starts(middle) else (middle, high)
+        outcomes = set()
+        for limit in range(high, high + (12 << 20), 1 << 19):
+            for kind in ("rle4", "plain"):
+                outcome = self.runner.run(f"{kind}.map", cwd=self.dir, preexec_fn=limited(limit))
+                outcomes.add((outcome.status, outcome.message))
+        self.assertEqual(outcomes, {CONVERTED, (0, "Error: not enough memory!")})
 
     def test_a_full_disk_stops_the_run_and_removes_the_unfinished_tile(self):
         folder = self.mount_tmpfs("120k")  # room for the source and two tiles

@@ -187,15 +187,16 @@ class BadInput(ProcessTest):
         self.write("area.map", map_text("missing.bmp", "0,0", "900,600"))
         self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_SOURCE)
 
-    def test_a_source_path_too_long_for_its_buffer_is_not_opened_cut(self):
-        # The first 255 characters name a real bitmap; the line goes on.
-        folder = "d" * 120
-        os.mkdir(self.path(folder))
-        cut_path = folder + "/" + "s" * (255 - len(folder) - 1)
-        self.write(cut_path, bitmaps.make_bitmap(64, 64))
-        self.write("area.map", map_text(cut_path + "x.bmp", "0,0", "1,1"))
-        self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_SOURCE)
-        self.assertEqual(os.listdir(self.path(folder)), [os.path.basename(cut_path)])
+    def test_a_source_path_too_long_to_be_one_or_for_its_buffer_is_not_opened_cut(self):
+        # The first 255 characters name a real bitmap, or the first 1,023
+        # bytes, which fill the line buffer; the line goes on.
+        for folder, length in (("d" * 120, 255), ("/".join(["e" * 250] * 4), 1023)):
+            os.makedirs(self.path(folder))
+            cut_path = folder + "/" + "s" * (length - len(folder) - 1)
+            self.write(cut_path, bitmaps.make_bitmap(64, 64))
+            self.write("area.map", map_text(cut_path + "x.bmp", "0,0", "1,1"))
+            self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_SOURCE)
+            self.assertEqual(os.listdir(self.path(folder)), [os.path.basename(cut_path)])
 
     def test_every_kind_of_bad_source_is_refused_before_any_tile(self):
         good = bitmaps.make_bitmap(64, 64)

@@ -1,27 +1,11 @@
-// Worlds for the tests: a temporary folder, files with given bytes, and small
-// 4-bit bitmaps whose every pixel is known.
+// Small 4-bit bitmaps whose every pixel is known, for the tests.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "tests/temp_files.h"
 #include "tiling/source_image.h"
-
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
 
 // The palette index of source pixel (x, y), y from the top. Defined also past
 // biWidth, so that a row's padding holds recognisable bytes.
