@@ -30,15 +30,24 @@ int SequenceLength(const Byte* at) {
   return length;
 }
 
-}  // namespace
-
-bool IsUtf8WithHighBytes(const char* text) {
-  bool high = false;
+// How many characters past ASCII `text` holds; -1 when it is not UTF-8.
+int HighCharacters(const char* text) {
+  int high = 0;
   for (const Byte* at = reinterpret_cast<const Byte*>(text); *at != 0;) {
     const int length = SequenceLength(at);
-    if (length == 0) return false;
-    high = high || length > 1;
+    if (length == 0) return -1;
+    high += length > 1 ? 1 : 0;
     at += length;
   }
   return high;
+}
+
+}  // namespace
+
+bool IsUtf8(const char* text) {
+  return HighCharacters(text) >= 0;
+}
+
+bool IsUtf8WithHighBytes(const char* text) {
+  return HighCharacters(text) > 0;
 }

@@ -4,8 +4,8 @@
 #include "fileio/text.h"
 #include "fileio/wide_win32.h"
 
-bool PathFromLine(const char* line, char (&path)[kPathBytes]) {
-  if (IsUtf8WithHighBytes(line)) return CopyText(line, path, sizeof path);
+bool PathFromLine(const char* line, bool fromUtf16, char (&path)[kPathBytes]) {
+  if (fromUtf16 || IsUtf8WithHighBytes(line)) return CopyText(line, path, sizeof path);
   // The flags CreateFileA's own conversion uses, so that every map
   // description written in the ANSI code page opens what it always opened.
   WideText wide;

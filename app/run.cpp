@@ -24,15 +24,15 @@ int RunTiling(const char* commandTail, const ReadSizes& sizes) {
   }
 
   TextReader mapText(mapFile);
-  mapText.SkipByteOrderMark();
+  mapText.ReadByteOrderMark();
   char line[kPathBytes];
-  bool lineCut = false;
+  LineFacts lineFacts;
   // A path too long to be one is refused, never cut to name some other file,
-  // so reading stops where the buffer is full.
-  ReadLine(mapText, line, sizeof line, &lineCut, LongLine::kStop);
+  // so reading stops where the buffer is full; a NUL would cut it the same.
+  ReadLine(mapText, line, sizeof line, &lineFacts, LongLine::kStop);
   if (mapText.failed()) return Fail(kCannotReadMap);
-  if (lineCut || !PathFromLine(line, sourcePath) || PathLength(sourcePath) > kMaxPathCharacters ||
-      !sourceFile.Open(sourcePath)) {
+  if (lineFacts.cut || lineFacts.heldNul || !PathFromLine(line, mapText.utf16(), sourcePath) ||
+      PathLength(sourcePath) > kMaxPathCharacters || !sourceFile.Open(sourcePath)) {
     return Fail(kCannotOpenSource);
   }
   // Others may not write the source while it is open here, but on Linux only

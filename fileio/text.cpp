@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "fileio/wtf8.h"
+
 namespace {
 
 constexpr char kLineFeed = 10;
@@ -37,20 +39,26 @@ class LineBuilder {
   LineBuilder(char* line, std::size_t size) : line_(line), size_(size) { line_[0] = '\0'; }
   void Append(char c) {
     if (length_ + 1 >= size_) {
-      cut_ = true;
+      facts_.cut = true;
       return;
     }
+    facts_.heldNul = facts_.heldNul || c == '\0';
     line_[length_++] = c;
     line_[length_] = '\0';
   }
-  bool cut() const { return cut_; }
+  bool cut() const { return facts_.cut; }
+  const LineFacts& facts() const { return facts_; }
 
  private:
   char* line_;
   std::size_t size_;
   std::size_t length_ = 0;
-  bool cut_ = false;
+  LineFacts facts_;
 };
+
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
 
 bool ReadLineInto(TextReader& text, LineBuilder& line, LongLine longLine) {
   char c;
@@ -68,25 +76,74 @@ bool ReadLineInto(TextReader& text, LineBuilder& line, LongLine longLine) {
 
 }  // namespace
 
-void TextReader::SkipByteOrderMark() {
-  static const char kMark[] = "\xEF\xBB\xBF";
-  if (at_ == 0 && end_ == 0 && Fill() && end_ >= 3 && std::memcmp(block_, kMark, 3) == 0) at_ = 3;
+void TextReader::ReadByteOrderMark() {
+  if (bytesEnd_ != 0 || !ReadBytes()) return;
+  auto startsWith = [this](const char* mark, std::size_t length) {
+    return bytesEnd_ >= length && std::memcmp(bytes_, mark, length) == 0;
+  };
+  if (startsWith("\xEF\xBB\xBF", 3)) {
+    bytesAt_ = 3;
+  } else if (startsWith("\xFF\xFE", 2) || startsWith("\xFE\xFF", 2)) {
+    utf16_ = true;
+    bigEndian_ = bytes_[0] == 0xFE;
+    bytesAt_ = 2;
+  }
 }
 
+// The next block of text: the bytes as they are, or the WTF-8 of whole
+// UTF-16 units, a surrogate pair never split between two blocks.
 bool TextReader::Fill() {
+  at_ = end_ = 0;
+  if (!utf16_) {
+    if (bytesAt_ == bytesEnd_ && !ReadBytes()) return false;
+    end_ = bytesEnd_ - bytesAt_;
+    std::memcpy(text_, bytes_ + bytesAt_, end_);
+    bytesAt_ = bytesEnd_;
+    return true;
+  }
+  char16_t units[kBlockSize / 4];  // their WTF-8 fits, at most 3 bytes a unit
+  std::size_t count = 0;
+  while (count < sizeof units / sizeof units[0] && NextUnit(units[count])) ++count;
+  if (count == sizeof units / sizeof units[0] && IsHighSurrogate(units[count - 1])) {
+    --count;
+    bytesAt_ -= 2;  // still at hand: waits for the block its pair is in
+  }
+  end_ = static_cast<std::size_t>(Wtf8FromUtf16(units, count, text_, sizeof text_));
+  return count > 0;
+}
+
+// Keeps the bytes not yet taken and reads more after them.
+bool TextReader::ReadBytes() {
   if (ended_) return false;
+  const std::size_t kept = bytesEnd_ - bytesAt_;
+  std::memmove(bytes_, bytes_ + bytesAt_, kept);
   std::uint32_t got = 0;
-  if (!file_.ReadUpTo(block_, kBlockSize, got)) failed_ = true;
+  if (!file_.ReadUpTo(bytes_ + kept, static_cast<std::uint32_t>(kBlockSize - kept), got)) {
+    failed_ = true;
+  }
   ended_ = failed_ || got == 0;
-  at_ = 0;
-  end_ = got;
+  bytesAt_ = 0;
+  bytesEnd_ = kept + got;
   return got > 0;
 }
 
-bool ReadLine(TextReader& text, char* line, std::size_t size, bool* wasCut, LongLine longLine) {
+// The next UTF-16 unit; false at the end of the file, where a last odd byte
+// is no unit.
+bool TextReader::NextUnit(char16_t& unit) {
+  while (bytesEnd_ - bytesAt_ < 2) {
+    if (!ReadBytes()) return false;
+  }
+  const unsigned first = bytes_[bytesAt_], second = bytes_[bytesAt_ + 1];
+  unit = static_cast<char16_t>(bigEndian_ ? first << 8 | second : second << 8 | first);
+  bytesAt_ += 2;
+  return true;
+}
+
+bool ReadLine(TextReader& text, char* line, std::size_t size, LineFacts* facts,
+              LongLine longLine) {
   LineBuilder builder(line, size);
   const bool ended = ReadLineInto(text, builder, longLine);
-  if (wasCut != nullptr) *wasCut = builder.cut();
+  if (facts != nullptr) *facts = builder.facts();
   return ended;
 }
 

@@ -85,6 +85,11 @@ write("source", "rle4_small_blocks.bin",
       rle4_bitmap(70, 620, absolute_rows(70, 620)))
 write("source", "os2.bin", grid(-1, 0, 5, 5, 0, 1) + os2_bitmap(21, 6))
 write("map_description", "byte_order_mark.map", "\xef\xbb\xbfarea.bmp\r\n0,0\r\nx\r\ny\r\n1,1\r\n")
+# Notepad's "Unicode" and "Unicode big endian", with a pair, a lone surrogate and a NUL.
+utf16_text = "\u5730\U0001f5fa\ud800.bmp\r\n0,0\r\nx\0y\r\n\r\n900,600\n"
+write("map_description", "utf16_le.map", b"\xff\xfe" + utf16_text.encode("utf-16-le", "surrogatepass"))
+write("map_description", "utf16_be.map",
+      b"\xfe\xff" + utf16_text.encode("utf-16-be", "surrogatepass") + b"\x01")
 
 
 def utf16(text):

@@ -1,5 +1,5 @@
 // Arbitrary bytes as a map description: line ends, missing lines, NUL bytes,
-// huge numbers, lines without a comma, over-long lines.
+// huge numbers, lines without a comma, over-long lines, UTF-16 text.
 #include <cstring>
 
 #include "app/map_description.h"
@@ -14,13 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!map.Open(path.c_str())) std::abort();
 
   TextReader text(map);
-  text.SkipByteOrderMark();
+  text.ReadByteOrderMark();
   char sourcePath[kPathBytes];
   std::memset(sourcePath, 'x', sizeof sourcePath);
-  bool cut = false;
-  ReadLine(text, sourcePath, sizeof sourcePath, &cut, LongLine::kStop);
+  LineFacts facts;
+  ReadLine(text, sourcePath, sizeof sourcePath, &facts, LongLine::kStop);
   if (std::memchr(sourcePath, '\0', sizeof sourcePath) == nullptr) std::abort();
-  if (!cut && std::strlen(sourcePath) > size) std::abort();
+  // UTF-16 text grows by at most half again in WTF-8.
+  if (!facts.cut && std::strlen(sourcePath) > size * 3 / 2) std::abort();
+  char chosen[kPathBytes];
+  PathFromLine(sourcePath, text.utf16(), chosen);
   ReadRegion(text);
   return 0;
 }

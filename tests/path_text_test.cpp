@@ -17,6 +17,9 @@ TEST(IsUtf8WithHighBytes, TellsUtf8FromAnsiText) {
   EXPECT_FALSE(IsUtf8WithHighBytes("\xED\xA0\x80")) << "a surrogate";
   EXPECT_FALSE(IsUtf8WithHighBytes("\xF4\x90\x80\x80")) << "past U+10FFFF";
   EXPECT_FALSE(IsUtf8WithHighBytes("\xE5\x9C")) << "cut short";
+  // A path from a UTF-16 file is taken on Linux only when it is UTF-8.
+  EXPECT_TRUE(IsUtf8("C:\\maps\\area.bmp"));
+  EXPECT_FALSE(IsUtf8("m\xED\xA0\x80.bmp")) << "a lone surrogate in WTF-8";
 }
 
 }  // namespace

@@ -12,13 +12,15 @@ namespace {
 
 using Line = std::pair<std::string, bool>;
 
-// Every line ReadLine returns, up to and including the first false result.
+// Every line ReadLine returns, up to and including the first false result,
+// after the byte-order mark, if any.
 std::vector<Line> ReadAllLines(const std::string& content, std::size_t size = 256) {
   TempDir dir;
   WriteBytes(dir.Path("text"), content);
   InFile file;
   EXPECT_TRUE(file.Open(dir.Path("text").c_str()));
   TextReader text(file);
+  text.ReadByteOrderMark();
   std::vector<Line> lines;
   std::vector<char> buffer(size);
   for (;;) {
@@ -61,11 +63,11 @@ TEST(ReadLineLength, ALongLineIsConsumedWholeAndCutToTheBuffer) {
   ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
   TextReader text(file);
   char line[256];
-  bool cut = true;
-  EXPECT_TRUE(ReadLine(text, line, sizeof line, &cut));
-  EXPECT_FALSE(cut) << "255 characters fit";
-  EXPECT_TRUE(ReadLine(text, line, sizeof line, &cut));
-  EXPECT_TRUE(cut) << "256 characters do not";
+  LineFacts facts;
+  EXPECT_TRUE(ReadLine(text, line, sizeof line, &facts));
+  EXPECT_FALSE(facts.cut) << "255 characters fit";
+  EXPECT_TRUE(ReadLine(text, line, sizeof line, &facts));
+  EXPECT_TRUE(facts.cut) << "256 characters do not";
   EXPECT_EQ(std::string(line), std::string(255, 'b'));
 }
 
@@ -112,12 +114,64 @@ TEST(ReadLineBlocks, AByteOrderMarkIsSkippedOnlyAtTheStart) {
   InFile file;
   ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
   TextReader text(file);
-  text.SkipByteOrderMark();
+  text.ReadByteOrderMark();
   char line[256];
   ReadLine(text, line, sizeof line);
   EXPECT_STREQ(line, "area.bmp");
   ReadLine(text, line, sizeof line);
   EXPECT_STREQ(line, "\xEF\xBB\xBFx");
+}
+
+// A text as Notepad's "Unicode" and "Unicode big endian" save it.
+std::string Utf16File(const std::u16string& text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+// Its characters come out in WTF-8, and its lines as those of 8-bit text.
+TEST(ReadLineUtf16, LinesAreItsCharactersInWtf8AndEndAsIn8BitText) {
+  const std::pair<std::u16string, std::vector<Line>> cases[] = {
+      {u"A\r\n\r\nB\r\n", {{"A", true}, {"", true}, {"B", true}, {"", false}}},
+      {u"A\n\nB\n", {{"A", true}, {"B", true}, {"", false}}},
+      {u"A\r\r\rB\r", {{"A", true}, {"", true}, {"B", true}, {"", false}}},
+      {u"x,y", {{"x,y", false}}},
+      {u"", {{"", false}}},
+      {u"\u5730\u56F3\U0001F5FA.bmp\r\n",
+       {{"\xE5\x9C\xB0\xE5\x9B\xB3\xF0\x9F\x97\xBA.bmp", true}, {"", false}}},
+      {u"m\xD800.bmp\n", {{"m\xED\xA0\x80.bmp", true}, {"", false}}},  // a lone surrogate
+      {std::u16string(u"s.bmp\0x\n5\0,7", 13), {{"s.bmp", true}, {"5", false}}},
+  };
+  for (const auto& [text, lines] : cases) {
+    for (bool bigEndian : {false, true}) {
+      EXPECT_EQ(ReadAllLines(Utf16File(text, bigEndian)), lines) << bigEndian;
+    }
+  }
+}
+
+TEST(ReadLineUtf16, ALastOddByteIsNoCharacterAndAPairAcrossBlocksStaysWhole) {
+  EXPECT_EQ(ReadAllLines(Utf16File(u"ab", false) + "c"), (std::vector<Line>{{"ab", false}}));
+  // 1,023 units, then a pair whose high unit ends a block of 1,024.
+  const std::u16string text = std::u16string(1023, u'a') + u"\U0001F5FA\n";
+  EXPECT_EQ(ReadAllLines(Utf16File(text, true), 2048),
+            (std::vector<Line>{{std::string(1023, 'a') + "\xF0\x9F\x97\xBA", true}, {"", false}}));
+}
+
+TEST(ReadLineContent, ALineTellsWhetherItHeldANul) {
+  TempDir dir;
+  WriteBytes(dir.Path("text"), std::string("s.bmp\0x.bmp\nplain\n", 19));
+  InFile file;
+  ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
+  TextReader text(file);
+  char line[256];
+  LineFacts facts;
+  ReadLine(text, line, sizeof line, &facts);
+  EXPECT_TRUE(facts.heldNul);
+  ReadLine(text, line, sizeof line, &facts);
+  EXPECT_FALSE(facts.heldNul);
 }
 
 struct Split {

@@ -161,6 +161,15 @@ class TilingRun(ProcessTest):
         self.assertConverted(self.run_gridsaw("area.map"))
         self.assertTrue(os.path.exists(self.path("maps tile 0,0.bmp")))
 
+    def test_a_map_description_saved_as_utf16_names_a_map_past_ascii(self):
+        name = "\u043a\u0430\u0440\u0442\u0430 \u5730\u56f3"  # Cyrillic and CJK
+        with open(self.path(name + ".bmp"), "wb") as f:
+            f.write(bitmaps.make_bitmap(904, 600))
+        text = map_text(name + ".bmp", "0,0", "900,600")
+        self.write("area.map", b"\xff\xfe" + text.encode("utf-16-le"))  # Notepad's "Unicode"
+        self.assertConverted(self.run_gridsaw("area.map"))
+        self.assertTilesShowSource(name + ".bmp", 0, 0, 3, 2, stem=name)
+
     def test_a_map_path_with_spaces_works_as_one_argument_or_several(self):
         os.mkdir(self.path("my maps"))
         self.write("area.bmp", bitmaps.make_bitmap(64, 64))
@@ -180,6 +189,12 @@ class BadInput(ProcessTest):
             self.assertConverted(quoted)  # as Explorer passes a dropped file
         else:
             self.assertFailed(quoted, CANNOT_OPEN_MAP)  # a name may hold quotes here
+
+    def test_a_nul_in_line_1_names_no_file_not_the_one_before_it(self):
+        self.write("s.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("area.map", map_text("s.bmp\0x.bmp", "0,0", "1,1"))
+        self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_SOURCE)
+        self.assertEqual(self.tile_names(), [])
 
     def test_empty_map_and_missing_source(self):
         self.write("empty.map", "")
