@@ -1,8 +1,10 @@
 // Writes a 16-colour BMP of the given size for the benchmark:
-//   make_map PATH WIDTH HEIGHT [rle4]
+//   make_map PATH WIDTH HEIGHT [rle4 | 8bit]
 // Its pixels vary (blocks, diagonals) so that no layer can take shortcuts
 // over uniform data. With rle4 the rows are RLE4-compressed as an editor
-// would: runs of one colour encoded, stretches of short runs absolute.
+// would: runs of one colour encoded, stretches of short runs absolute. With
+// 8bit they take a byte each, their 16 colours at indices 0, 17, ..., 255 of
+// a 256-entry palette, as Pillow saves 16 levels of grey.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -61,15 +63,17 @@ std::vector<unsigned char> Rle4Row(const std::vector<unsigned char>& pixels) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "rle4") == 0)) {
-    std::fprintf(stderr, "usage: make_map PATH WIDTH HEIGHT [rle4]\n");
+  const bool rle4 = argc == 5 && std::strcmp(argv[4], "rle4") == 0;
+  const bool eightBit = argc == 5 && std::strcmp(argv[4], "8bit") == 0;
+  if (argc != 4 && !rle4 && !eightBit) {
+    std::fprintf(stderr, "usage: make_map PATH WIDTH HEIGHT [rle4 | 8bit]\n");
     return 2;
   }
-  const bool rle4 = argc == 5;
   const std::uint32_t width = std::strtoul(argv[2], nullptr, 10);
   const std::uint32_t height = std::strtoul(argv[3], nullptr, 10);
-  const std::uint32_t rowBytes = (width + 7) / 8 * 4;
-  const std::uint32_t offBits = 14 + 40 + 64;
+  const std::uint32_t rowBytes = eightBit ? (width + 3) / 4 * 4 : (width + 7) / 8 * 4;
+  const std::uint32_t entries = eightBit ? 256 : 16;
+  const std::uint32_t offBits = 14 + 40 + 4 * entries;
   std::FILE* out = std::fopen(argv[1], "wb");
   if (out == nullptr) {
     std::perror(argv[1]);
@@ -91,8 +95,9 @@ int main(int argc, char** argv) {
       pixelBytes += encoded.size();
       continue;
     }
-    for (std::uint32_t x = 0; x < width; x += 2) {
-      row[x / 2] = static_cast<unsigned char>(PixelAt(x, y) << 4 | PixelAt(x + 1, y));
+    for (std::uint32_t x = 0; x < width; x += eightBit ? 1 : 2) {
+      row[eightBit ? x : x / 2] = static_cast<unsigned char>(
+          eightBit ? PixelAt(x, y) * 17 : PixelAt(x, y) << 4 | PixelAt(x + 1, y));
     }
     std::fwrite(row.data(), 1, row.size(), out);
     pixelBytes += row.size();
@@ -111,13 +116,15 @@ int main(int argc, char** argv) {
   PutU32(out, width);
   PutU32(out, height);
   PutU16(out, 1);
-  PutU16(out, 4);
+  PutU16(out, eightBit ? 8 : 4);
   PutU32(out, rle4 ? 2 : 0);
   PutU32(out, static_cast<std::uint32_t>(pixelBytes));
   PutU32(out, 2835);
   PutU32(out, 2835);
-  PutU32(out, 16);
+  PutU32(out, entries);
   PutU32(out, 0);
-  for (std::uint32_t i = 0; i < 16; ++i) PutU32(out, i * 0x00111111);
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    PutU32(out, eightBit ? (i % 17 == 0 ? i / 17 * 0x00111111 : 0) : i * 0x00111111);
+  }
   return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -10,7 +10,8 @@ and Gridsaw's peak resident memory, and times the peer tools it finds
 The 24,004 x 24,000 map is timed once more saved as RLE4 against the same
 map uncompressed, the runs of the two alternating so that both meet the
 machine in the same state, and so is a very wide map, 1,200,004 x 300, whose
-band the cap splits into six column groups. Peak memory is also taken on a short map (a
+band the cap splits into six column groups; the large map is timed once more
+saved with 8 bits a pixel, as Pillow saves 16 levels of grey. Peak memory is also taken on a short map (a
 twentieth of the height) and on a very wide one cut from a corner outside
 the image.
 
@@ -92,14 +93,14 @@ def peers(source, out):
     return found
 
 
-def make_map(folder, width, height, rle4=False, corners=None):
+def make_map(folder, width, height, kind=None, corners=None):
     """A generated map and its description, in `folder`, for the grid between
     `corners` or else the full one; returns the source's path and the full
-    grid's columns and rows."""
+    grid's columns and rows. `kind` is make_map's: rle4, 8bit or none."""
     fresh_folder(folder)
     source = os.path.join(folder, "map.bmp")
     subprocess.run([os.path.join(BUILD, "bench", "make_map"), source, str(width), str(height)] +
-                   (["rle4"] if rle4 else []), check=True)
+                   ([kind] if kind else []), check=True)
     first, last = corners or ("0,0", f"{width - 4},{height}")
     with open(os.path.join(folder, "map.map"), "w", newline="") as f:
         f.write(f"map.bmp\r\n{first}\r\n.\r\n.\r\n{last}\r\n\r\n\r\n")
@@ -155,30 +156,30 @@ def bench_size(work, width, height, runs, peer_runs, with_peers):
     return g, max(memory)
 
 
-def compare_rle4(work, width, height, runs):
-    """Gridsaw's medians on the map uncompressed and saved as RLE4, and its
-    peak memory on the latter."""
+def compare_saved(work, width, height, runs, kind, name, most):
+    """Gridsaw's medians on the map saved the plain way (4 bits a pixel,
+    uncompressed) and as `kind`, and its peak memory on the latter."""
     gridsaw = [os.path.join(BUILD, "gridsaw"), "map.map"]
     folders = {}
-    for kind in ("uncompressed", "RLE4"):
-        folders[kind] = os.path.join(work, kind)
-        source, columns, rows = make_map(folders[kind], width, height, rle4=kind == "RLE4")
-        assert timed(gridsaw, folders[kind])[2] == 123, "Gridsaw failed"  # the tiles exist
-    times = {kind: [] for kind in folders}
+    for saved in ("plain", kind):
+        folders[saved] = os.path.join(work, saved)
+        source, columns, rows = make_map(folders[saved], width, height, None if saved == "plain" else kind)
+        assert timed(gridsaw, folders[saved])[2] == 123, "Gridsaw failed"  # the tiles exist
+    times = {saved: [] for saved in folders}
     memory = []
     for _ in range(runs):
-        for kind, folder in folders.items():
+        for saved, folder in folders.items():
             elapsed, rss, status, _ = timed(gridsaw, folder)
             assert status == 123
-            times[kind].append(elapsed)
-            if kind == "RLE4":
+            times[saved].append(elapsed)
+            if saved == kind:
                 memory.append(rss)
-    plain, rle4 = (statistics.median(times[kind]) for kind in folders)
-    print(f"\n{width:,} x {height:,} map saved as RLE4, {columns * rows:,} tiles, "
+    plain, other = (statistics.median(times[saved]) for saved in folders)
+    print(f"\n{width:,} x {height:,} map saved as {name}, {columns * rows:,} tiles, "
           f"source {os.path.getsize(source) / 2**20:.0f} MiB, {runs} runs of each, alternating")
-    print(f"  Gridsaw, RLE4          median {rle4:8.3f} s   peak RSS {max(memory):6.1f} MiB")
-    print(f"  Gridsaw, uncompressed  median {plain:8.3f} s")
-    print(f"  RLE4 / uncompressed          {rle4 / plain:8.2f}   (at most 1.5)")
+    print(f"  Gridsaw, {name:12}  median {other:8.3f} s   peak RSS {max(memory):6.1f} MiB")
+    print(f"  Gridsaw, 4-bit plain   median {plain:8.3f} s")
+    print(f"  {name} / 4-bit plain{' ' * (13 - len(name))}{other / plain:8.2f}   (at most {most})")
     for folder in folders.values():
         shutil.rmtree(folder, ignore_errors=True)
 
@@ -209,8 +210,9 @@ def main():
         for width, height in SIZES:
             bench_size(work, width, height, args.runs, args.peer_runs, not args.no_peers)
         shutil.rmtree(os.path.join(work, "gridsaw"), ignore_errors=True)
-        compare_rle4(work, *SIZES[-1], args.runs)
-        compare_rle4(work, *WIDE, args.runs)
+        compare_saved(work, *SIZES[-1], args.runs, "rle4", "RLE4", 1.5)
+        compare_saved(work, *WIDE, args.runs, "rle4", "RLE4", 1.5)
+        compare_saved(work, *SIZES[-1], args.runs, "8bit", "8 bits", 3)
         # The band holds 300 rows, whatever the height, and never grows past
         # its 32 MiB cap, wherever the grid starts: memory must stay fixed.
         short = peak_memory(work, 24004, 1200, ("0,0", "24000,1200"))

@@ -84,6 +84,13 @@ write("source", "rle4_small_blocks.bin",
       grid(-7, -1, 30, 250, 0, 1, block=1, starts=0, group=7 + 128) +
       rle4_bitmap(70, 620, absolute_rows(70, 620)))
 write("source", "os2.bin", grid(-1, 0, 5, 5, 0, 1) + os2_bitmap(21, 6))
+# 8 bits a pixel, 16 grey levels to renumber; 1 bit a pixel; both in small blocks.
+write("source", "eight_bits_renumbered.bin",
+      grid(-3, 0, 20, 20, 0, 1, block=0) +
+      bitmaps.make_indexed_bitmap(45, 13, 8, lambda x, y: (x + 3 * y) % 16 * 17, 256))
+write("source", "one_bit.bin",
+      grid(-2, -1, 20, 20, 0, 2, block=1) +
+      bitmaps.make_indexed_bitmap(37, 9, 1, lambda x, y: (x ^ y) & 1, 2))
 write("map_description", "byte_order_mark.map", "\xef\xbb\xbfarea.bmp\r\n0,0\r\nx\r\ny\r\n1,1\r\n")
 # Notepad's "Unicode" and "Unicode big endian", with a pair, a lone surrogate and a NUL.
 utf16_text = "\u5730\U0001f5fa\ud800.bmp\r\n0,0\r\nx\0y\r\n\r\n900,600\n"

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <random>
+#include <vector>
 
 #include "tests/grid_cuts.h"
 #include "tests/rle4_reference.h"
@@ -59,6 +61,81 @@ TEST(SourceVariants, EachGivesTheTilesOfItsPlainEquivalent) {
       const GridCut cut = CutGrid(MakeBitmap(shape), AroundImage(shape), sizes);
       ASSERT_EQ(cut.tiles.size(), 8u);
       ExpectSameTiles(cut, CutGrid(MakePlainEquivalent(shape), AroundImage(shape), sizes));
+    }
+  }
+}
+
+// The 4-bit equivalent of a 1- or 8-bit `source` whose pixels are, in 4
+// bits, `index`: the entries `kept` of the source's palette (3-byte ones
+// widened), biClrUsed their count, biClrImportant when it still counts them,
+// the same gap, rows and fields.
+std::string FourBitEquivalent(BitmapShape shape, const std::vector<std::uint32_t>& kept,
+                              const std::function<int(std::int64_t, std::int64_t)>& index) {
+  const bool core = shape.infoHeaderSize == 12;
+  shape.bitsPerPixel = 4;
+  shape.infoHeaderSize = 40;
+  shape.paletteEntries = static_cast<std::uint32_t>(kept.size());
+  std::string pixels;
+  for (std::int32_t stored = 0; stored < shape.height; ++stored) {
+    const std::int32_t y = shape.topDown ? stored : shape.height - 1 - stored;
+    for (std::int64_t x = 0; x < (shape.width + 7) / 8 * 8; x += 2) {
+      auto at = [&](std::int64_t column) { return column < shape.width ? index(column, y) : 0; };
+      pixels += static_cast<char>(at(x) << 4 | at(x + 1));
+    }
+  }
+  std::string bytes = BitmapWithPixels(shape, pixels);
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    PutU32At(bytes, 54 + 4 * i, PaletteEntry(kept[i]) & (core ? 0x00FFFFFF : 0xFFFFFFFF));
+  }
+  if (core) bytes.replace(38, 8, 8, '\0');  // OS/2 1.x has no resolutions
+  PutU32At(bytes, 46, static_cast<std::uint32_t>(kept.size()));
+  PutU32At(bytes, 50, !core && kept.size() >= 3 ? 3 : 0);  // the writer's biClrImportant
+  return bytes;
+}
+
+// 1- and 8-bit sources, as Pillow, ImageMagick and Paint save a picture of at
+// most 16 colours, give the tiles of the same picture saved in 4 bits: the
+// pixels as they are when all are below 16, renumbered in the order of the
+// indices used otherwise.
+TEST(SourceVariants, OneAndEightBitSourcesGiveTheTilesOfTheirFourBitEquivalent) {
+  struct Variant {
+    std::string name;
+    std::uint16_t bits;
+    std::uint32_t infoHeaderSize, entries, gap;
+    bool topDown;
+    int step;  // between the 8-bit indices used
+  };
+  const Variant variants[] = {
+      {"8-bit, pixels below 16", 8, 40, 256, 0, false, 1},
+      {"8-bit V5 top-down, 16 grey levels renumbered", 8, 124, 256, 6, true, 17},
+      {"8-bit OS/2 1.x, renumbered", 8, 12, 256, 3, false, 16},
+      {"8-bit, 20 entries, pixels below 16", 8, 108, 20, 0, false, 1},
+      {"1-bit", 1, 40, 2, 0, false, 0},
+      {"1-bit OS/2 1.x with a gap", 1, 12, 2, 5, false, 0},
+      {"1-bit top-down, one entry", 1, 56, 1, 0, true, 0},
+  };
+  for (const Variant& v : variants) {
+    BitmapShape shape = Shape(v.infoHeaderSize);
+    shape.bitsPerPixel = v.bits;
+    shape.paletteEntries = v.entries;
+    shape.gapAfterPalette = v.gap;
+    shape.topDown = v.topDown;
+    auto fourBit = [&](std::int64_t x, std::int64_t y) {
+      return v.bits == 1 ? PixelAt(x, y) & 1 : PixelAt(x, y);
+    };
+    std::vector<std::uint32_t> kept;
+    for (std::uint32_t i = 0; i < std::min(v.entries, 16u); ++i) {
+      kept.push_back(v.step > 1 ? i * v.step : i);
+    }
+    const std::string source =
+        BitmapWithPixels(shape, IndexedPixels(shape, [&](std::int64_t x, std::int64_t y) {
+                           return v.step > 1 ? fourBit(x, y) * v.step : fourBit(x, y);
+                         }));
+    const std::string equivalent = FourBitEquivalent(shape, kept, fourBit);
+    for (const ReadSizes& sizes : {ReadSizes(), kTinySizes}) {
+      SCOPED_TRACE(v.name + ", read block " + std::to_string(sizes.readBlock));
+      ExpectSameTiles(CutGrid(source, AroundImage(shape), sizes),
+                      CutGrid(equivalent, AroundImage(shape), sizes));
     }
   }
 }

@@ -168,22 +168,22 @@ std::string BitmapWithPixels(const BitmapShape& shape, const std::string& pixels
     PutU16(out, shape.width);
     PutU16(out, shape.height);
     PutU16(out, 1);
-    PutU16(out, 4);
+    PutU16(out, shape.bitsPerPixel);
   } else {
     PutU32(out, shape.width);
     PutU32(out, shape.topDown ? -shape.height : shape.height);
     PutU16(out, 1);
-    PutU16(out, 4);
+    PutU16(out, shape.bitsPerPixel);
     PutU32(out, shape.rle4 ? 2 : 0);
     PutU32(out, static_cast<std::uint32_t>(pixels.size()));
     PutU32(out, 2835);
     PutU32(out, 2836);
-    PutU32(out, shape.paletteEntries == 16 ? 0 : shape.paletteEntries);
+    PutU32(out, shape.paletteEntries == 1u << shape.bitsPerPixel ? 0 : shape.paletteEntries);
     PutU32(out, 3);
     out.append(shape.infoHeaderSize - 40, '\x11');
   }
   for (std::uint32_t entry = 0; entry < shape.paletteEntries; ++entry) {
-    const std::uint32_t quad = 0x00010203 * (entry + 1);  // blue, green, red, 0
+    const std::uint32_t quad = PaletteEntry(entry);
     if (core) {
       out.append(1, static_cast<char>(quad)).append(1, static_cast<char>(quad >> 8));
       out.append(1, static_cast<char>(quad >> 16));
@@ -193,6 +193,29 @@ std::string BitmapWithPixels(const BitmapShape& shape, const std::string& pixels
   }
   out.append(shape.gapAfterPalette, '\x5A');
   return out + pixels;
+}
+
+std::uint32_t PaletteEntry(std::uint32_t entry) {
+  return 0x00010203 * (entry + 1);  // blue, green, red, and from entry 255 on a fourth byte
+}
+
+std::string IndexedPixels(const BitmapShape& shape,
+                          const std::function<int(std::int64_t x, std::int64_t y)>& index) {
+  const std::int64_t rowBytes = (std::int64_t{shape.width} * shape.bitsPerPixel + 31) / 32 * 4;
+  std::string pixels;
+  for (std::int32_t stored = 0; stored < shape.height; ++stored) {
+    const std::int32_t y = shape.topDown ? stored : shape.height - 1 - stored;
+    std::string row(static_cast<std::size_t>(rowBytes), '\0');
+    for (std::int64_t x = 0; x < shape.width; ++x) {
+      if (shape.bitsPerPixel == 8) {
+        row[x] = static_cast<char>(index(x, y));
+      } else {
+        row[x / 8] = static_cast<char>(row[x / 8] | index(x, y) << (7 - x % 8));
+      }
+    }
+    pixels += row;
+  }
+  return pixels;
 }
 
 SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image, const ReadSizes& sizes) {
@@ -210,6 +233,10 @@ std::uint32_t U32At(const std::string& bytes, std::size_t offset) {
   std::uint32_t value = 0;
   for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[offset + i]);
   return value;
+}
+
+void PutU32At(std::string& bytes, std::size_t offset, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
 }
 
 std::int32_t I32At(const std::string& bytes, std::size_t offset) {

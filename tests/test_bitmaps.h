@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "tests/temp_files.h"
@@ -23,7 +24,8 @@ struct BitmapShape {
   // rows) are index 0: RLE4 skips them with deltas, end-of-line codes and an
   // early end of bitmap. RLE4 sources always have index 0 past biWidth.
   bool holes = false;
-  bool zeroPadding = false;  // index 0 past biWidth, as in any image saved from an RLE4 one
+  bool zeroPadding = false;        // index 0 past biWidth, as in any image saved from an RLE4 one
+  std::uint16_t bitsPerPixel = 4;  // 1 or 8: for BitmapWithPixels and IndexedPixels only
 };
 
 // The palette index that a bitmap of `shape` holds at (x, y), y from the top.
@@ -34,6 +36,15 @@ std::string MakeBitmap(const BitmapShape& shape);
 // The headers of `shape`, then `pixels` as its pixel data (an RLE4 stream
 // when shape.rle4).
 std::string BitmapWithPixels(const BitmapShape& shape, const std::string& pixels);
+
+// The stored rows of a 1- or 8-bit `shape` whose pixels are `index(x, y)`, y
+// from the top; a row's padding is 0.
+std::string IndexedPixels(const BitmapShape& shape,
+                          const std::function<int(std::int64_t x, std::int64_t y)>& index);
+
+// The palette entry that bitmaps from here hold at `entry`: blue, green, red
+// and its fourth byte, low byte first.
+std::uint32_t PaletteEntry(std::uint32_t entry);
 
 // The same image saved the plainest way: a 40-byte info header, 4-byte
 // palette entries, no compression; the same palette, gap and fields.
@@ -47,4 +58,5 @@ SourceCheck LoadSourceBytes(const std::string& bitmap, SourceImage* image = null
 
 // Little-endian field access into a file's bytes.
 std::uint32_t U32At(const std::string& bytes, std::size_t offset);
+void PutU32At(std::string& bytes, std::size_t offset, std::uint32_t value);
 std::int32_t I32At(const std::string& bytes, std::size_t offset);

@@ -23,10 +23,6 @@ Loaded LoadBytes(const std::string& bytes) {
   return {accepted, image.header};
 }
 
-void PutU32At(std::string& bytes, std::size_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
-}
-
 TEST(LoadSourceImage, AcceptsUncompressedFourBitBitmaps) {
   EXPECT_TRUE(LoadBytes(MakeBitmap({})).accepted);
   BitmapShape topDownV5;
@@ -50,8 +46,12 @@ TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   EXPECT_FALSE(LoadBytes("XY" + good.substr(2)).accepted) << "bfType";
   EXPECT_FALSE(LoadBytes(with(14, 39)).accepted) << "info header size";
   EXPECT_FALSE(LoadBytes(with(14, 0xFFFFFFF0)).accepted) << "info header size past the file";
-  EXPECT_FALSE(LoadBytes(with(28, 8 | 1 << 16)).accepted) << "biBitCount 8";
+  for (std::uint32_t bits : {2u, 16u, 24u, 32u}) {
+    EXPECT_FALSE(LoadBytes(with(28, bits | 1 << 16)).accepted) << "biBitCount " << bits;
+  }
   EXPECT_FALSE(LoadBytes(with(30, 1)).accepted) << "RLE8 compression";
+  EXPECT_FALSE(LoadBytes(with(28, 8 | 1 << 16)).accepted) << "RLE8 of 8 bits";
+  EXPECT_FALSE(LoadBytes(with(28, 8 | 2 << 16)).accepted) << "RLE4 of 8 bits";
   EXPECT_FALSE(LoadBytes(with(30, 3)).accepted) << "bit fields";
   EXPECT_FALSE(LoadBytes(with(14, 16)).accepted) << "a short OS/2 2.x header";
   EXPECT_FALSE(LoadBytes(with(18, 0)).accepted) << "biWidth 0";

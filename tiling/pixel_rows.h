@@ -1,7 +1,7 @@
 // The source's stored pixel rows, fetched in the layout of an uncompressed
 // 4-bit BMP (two pixels a byte, rows S / 2 bytes long, padding included)
-// whatever the file holds, so that nothing after them asks which kind of
-// file it was.
+// whatever the file holds, 1 or 8 bits a pixel included, so that nothing
+// after them asks which kind of file it was.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,10 @@ class PixelRows {
   // Takes, before the first fetch, the room that fetches of up to `rows`
   // rows of `rowBytes` bytes need. False when memory runs out.
   virtual bool Reserve(std::int64_t /*rows*/, std::int64_t /*rowBytes*/) { return true; }
+  // Once checked: which of the file's `entries` palette entries the 4-bit
+  // rows' indices name, in order, into `order`; how many. The first 16 at
+  // most, unless the pixels are renumbered.
+  virtual int PaletteOrder(std::int64_t entries, std::uint8_t (&order)[16]) const;
   // Fills `count` rows of `rowBytes` bytes each, back to back in `out`, with
   // bytes [firstByte, firstByte + rowBytes) of stored rows [firstStored,
   // firstStored + count), stored row 0 being the first in the file. All of it
@@ -54,6 +58,13 @@ using PixelRowsObject = std::unique_ptr<PixelRows, FreeObject>;
 
 // Rows stored as they are, from `pixelOffset` on.
 PixelRowsObject UncompressedRows(const SourceGeometry& geometry, std::int64_t pixelOffset);
+// Rows of 1 or 8 bits a pixel (`bits`), uncompressed, from `pixelOffset` on,
+// each pixel its palette index. 8-bit pixels use at most 16 indices, or the
+// check refuses them; when one of them is 16 or more, they are renumbered
+// 0, 1, 2, ... in the order of the indices. The check reads them all once,
+// in blocks as `sizes` say.
+PixelRowsObject IndexedRows(const SourceGeometry& geometry, int bits, std::int64_t pixelOffset,
+                            const ReadSizes& sizes);
 // Rows compressed as RLE4 (biCompression 2), the stream from `streamOffset`
 // on. The check walks the whole stream once, to its end-of-bitmap code, and
 // notes where the bands of the plan begin, so that each is decoded from

@@ -7,7 +7,8 @@
 #include <cstdint>
 
 struct ReadSizes {
-  // One read of an RLE4 stream; at least one longest code (130 bytes).
+  // One read of an RLE4 stream, or of 1- and 8-bit pixels; at least one
+  // longest RLE4 code (130 bytes).
   std::size_t readBlock = 64 * 1024;
   // The most the band of source rows that a row of tiles needs may hold.
   std::int64_t bandCapacity = std::int64_t{32} << 20;

@@ -13,18 +13,25 @@ constexpr std::uint32_t kInfoHeaderSizes[] = {40, 52, 56, 64, 108, 124};
 constexpr std::uint16_t kFourBitsPerPixel = 4;
 constexpr std::uint32_t kUncompressed = 0;
 constexpr std::uint32_t kRle4 = 2;
-constexpr std::uint32_t kMaxPaletteEntries = 16;
+constexpr std::int64_t kPlainEntries = 16;
 // Tiles say where their pixels start in a 32-bit field, and their length too.
 constexpr std::int64_t kMaxPixelOffset = INT32_MAX;
 
 // Where the file keeps what the plain form's fields describe.
 struct FileLayout {
   std::int64_t paletteOffset = 0;
-  int entryBytes = 4;  // 3 for OS/2 1.x
-  std::int64_t entries = kMaxPaletteEntries;
+  int entryBytes = 4;            // 3 for OS/2 1.x
+  std::int64_t entries = 0;      // biClrUsed, or all that the bits a pixel give
   std::int64_t pixelOffset = 0;  // bfOffBits as the file has it
   std::uint32_t compression = kUncompressed;
+
+  std::int64_t PaletteEnd() const { return paletteOffset + entryBytes * entries; }
 };
+
+// Of 1, 4 or 8 bits a pixel, each the index of a palette entry.
+bool IsIndexedBitCount(std::uint16_t bits) {
+  return bits == 1 || bits == kFourBitsPerPixel || bits == 8;
+}
 
 bool IsInfoHeaderSize(std::uint32_t size) {
   for (std::uint32_t known : kInfoHeaderSizes) {
@@ -63,7 +70,6 @@ bool DecodeHeaders(const std::uint8_t* bytes, std::uint32_t got, ImageHeader& he
     header.biYPelsPerMeter = in.I32();
     header.biClrUsed = in.U32();
     header.biClrImportant = in.U32();
-    if (header.biClrUsed != 0) layout.entries = header.biClrUsed;
   } else {
     return false;
   }
@@ -73,41 +79,55 @@ bool DecodeHeaders(const std::uint8_t* bytes, std::uint32_t got, ImageHeader& he
   return true;
 }
 
-// The checks that need only the header fields; then the plain form's pixel
-// offset: its own palette's end plus the file's gap after the palette.
-bool NormaliseOffset(ImageHeader& header, const FileLayout& layout) {
-  if (header.bfType != kBitmapSignature || header.biBitCount != kFourBitsPerPixel) return false;
-  if (layout.compression != kUncompressed && layout.compression != kRle4) return false;
-  if (header.biWidth <= 0 || header.biHeight == 0) return false;
-  if (layout.compression == kRle4 && header.biHeight < 0) return false;  // RLE is bottom-up
-  if (header.biClrUsed > kMaxPaletteEntries) return false;
-  const std::int64_t paletteEnd = layout.paletteOffset + layout.entryBytes * layout.entries;
-  if (layout.pixelOffset < paletteEnd) return false;
-  const std::int64_t plainOffset =
-      kFileHeaderSize + kInfoHeaderSize + 4 * layout.entries + (layout.pixelOffset - paletteEnd);
-  if (plainOffset > kMaxPixelOffset) return false;
-  header.bfOffBits = static_cast<std::uint32_t>(plainOffset);
-  return true;
+// Where the plain form's pixels start: after its `kept` entries, and the
+// file's gap after its palette.
+std::int64_t PlainOffset(const FileLayout& layout, std::int64_t kept) {
+  return kFileHeaderSize + kInfoHeaderSize + 4 * kept + (layout.pixelOffset - layout.PaletteEnd());
 }
 
-// The 64 bytes from the start of the palette, as 4-byte entries: all of
-// them that lie before `dataEnd`, which the checks found in the file, must
-// arrive. Those of a tiny file past it are zero.
-bool ReadPalette(InFile& source, const FileLayout& layout, std::int64_t dataEnd,
-                 ImageHeader& header) {
-  std::uint8_t bytes[kPaletteSize] = {};
-  const std::int64_t wanted = layout.entryBytes == 4 ? kPaletteSize : 16 * 3;
-  const auto promised =
-      static_cast<std::uint32_t>(std::min(wanted, dataEnd - layout.paletteOffset));
+// The checks that need only the header fields. An OS/2 1.x palette has an
+// entry for each index; another, biClrUsed or as many.
+bool CheckFields(const ImageHeader& header, FileLayout& layout) {
+  if (header.bfType != kBitmapSignature || !IsIndexedBitCount(header.biBitCount)) return false;
+  const bool rle4 = layout.compression == kRle4 && header.biBitCount == kFourBitsPerPixel;
+  if (layout.compression != kUncompressed && !rle4) return false;
+  if (header.biWidth <= 0 || header.biHeight == 0) return false;
+  if (rle4 && header.biHeight < 0) return false;  // RLE is bottom-up
+  const std::int64_t indices = std::int64_t{1} << header.biBitCount;
+  if (header.biClrUsed > indices) return false;
+  layout.entries = header.biClrUsed != 0 ? header.biClrUsed : indices;
+  return layout.pixelOffset >= layout.PaletteEnd() &&
+         PlainOffset(layout, std::min(layout.entries, kPlainEntries)) <= kMaxPixelOffset;
+}
+
+// The plain form of a source whose pixels are not 4 bits: a 4-bit one with
+// the `kept` entries, its biClrImportant only when it still counts them.
+void NormaliseFields(ImageHeader& header, std::int64_t kept) {
+  if (header.biBitCount == kFourBitsPerPixel) return;
+  header.biBitCount = kFourBitsPerPixel;
+  header.biClrUsed = static_cast<std::uint32_t>(kept);
+  if (header.biClrImportant > kept) header.biClrImportant = 0;
+}
+
+// The plain form's 64 palette bytes: the kept entries in their order, 4
+// bytes each (a triple's fourth is 0), then what follows the file's palette
+// (its gap, and on), as the plain form's file holds it after its entries.
+// All of them that lie before `dataEnd`, which the checks found in the file,
+// must arrive; those of a tiny file past it are zero, as is an entry kept
+// past the file's palette.
+bool ReadPalette(InFile& source, const FileLayout& layout, const std::uint8_t* order, int kept,
+                 std::int64_t dataEnd, ImageHeader& header) {
+  std::uint8_t bytes[256 * 4 + kPaletteSize] = {};
+  const std::int64_t tableBytes = layout.PaletteEnd() - layout.paletteOffset;
+  const auto promised = static_cast<std::uint32_t>(
+      std::min(tableBytes + kPaletteSize, dataEnd - layout.paletteOffset));
   if (!source.SetPosition(layout.paletteOffset) || !source.Read(bytes, promised)) return false;
-  if (layout.entryBytes == 4) {
-    std::memcpy(header.palette, bytes, kPaletteSize);
-    return true;
+  std::memset(header.palette, 0, kPaletteSize);
+  for (int i = 0; i < kept; ++i) {
+    if (order[i] >= layout.entries) continue;
+    std::memcpy(header.palette + 4 * i, bytes + layout.entryBytes * order[i], layout.entryBytes);
   }
-  for (int entry = 0; entry < 16; ++entry) {  // blue, green, red; reserved 0
-    std::memcpy(header.palette + 4 * entry, bytes + 3 * entry, 3);
-    header.palette[4 * entry + 3] = 0;
-  }
+  std::memcpy(header.palette + 4 * kept, bytes + tableBytes, kPaletteSize - 4 * kept);
   return true;
 }
 
@@ -120,21 +140,32 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
   if (!source.SetPosition(0) || !source.ReadUpTo(bytes, sizeof bytes, got)) {
     return SourceCheck::kUnreadable;
   }
-  image.header = ImageHeader();
+  ImageHeader& header = image.header;
+  header = ImageHeader();
   FileLayout layout;
-  if (!DecodeHeaders(bytes, got, image.header, layout) || !NormaliseOffset(image.header, layout)) {
+  if (!DecodeHeaders(bytes, got, header, layout) || !CheckFields(header, layout)) {
     return SourceCheck::kNotSixteenColours;
   }
-  image.geometry = GeometryOf(image.header);
+  image.geometry = GeometryOf(header);
 
-  image.rows = layout.compression == kRle4 ? Rle4Rows(image.geometry, layout.pixelOffset, sizes)
-                                           : UncompressedRows(image.geometry, layout.pixelOffset);
+  if (header.biBitCount != kFourBitsPerPixel) {
+    image.rows = IndexedRows(image.geometry, header.biBitCount, layout.pixelOffset, sizes);
+  } else if (layout.compression == kRle4) {
+    image.rows = Rle4Rows(image.geometry, layout.pixelOffset, sizes);
+  } else {
+    image.rows = UncompressedRows(image.geometry, layout.pixelOffset);
+  }
   if (image.rows == nullptr) return SourceCheck::kNoMemory;
   const SourceCheck check = image.rows->Check(source, plan);
   if (check != SourceCheck::kUsable) return check;
+
+  std::uint8_t order[kPlainEntries];
+  const int kept = image.rows->PaletteOrder(layout.entries, order);
+  header.bfOffBits = static_cast<std::uint32_t>(PlainOffset(layout, kept));
+  NormaliseFields(header, kept);
   // The palette lies before pixel data that is known to be in the file:
   // failing to read it is an error of the file, not of its format.
-  return ReadPalette(source, layout, image.rows->DataEnd(), image.header)
+  return ReadPalette(source, layout, order, kept, image.rows->DataEnd(), header)
              ? SourceCheck::kUsable
              : SourceCheck::kUnreadable;
 }

@@ -40,3 +40,25 @@ def make_bitmap(width, height, info_header_size=40, top_down=False, palette_entr
 
 def with_u32(data, offset, value):
     return data[:offset] + struct.pack("<I", value & 0xFFFFFFFF) + data[offset + 4:]
+
+
+def make_indexed_bitmap(width, height, bits, pixel_of, entries):
+    """An uncompressed bottom-up bitmap of 1 or 8 bits a pixel."""
+    row_bytes = (width * bits + 31) // 32 * 4
+    rows = []
+    for stored in range(height):
+        y = height - 1 - stored
+        row = bytearray(row_bytes)
+        for x in range(width):
+            if bits == 8:
+                row[x] = pixel_of(x, y)
+            else:
+                row[x // 8] |= pixel_of(x, y) << (7 - x % 8)
+        rows.append(bytes(row))
+    off_bits = 14 + 40 + 4 * entries
+    pixels = b"".join(rows)
+    return (b"BM" + struct.pack("<IHHI", off_bits + len(pixels), 0, 0, off_bits) +
+            struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(pixels), 2835, 2835,
+                        entries, 0) +
+            b"".join(struct.pack("<I", 0x010203 * (i + 1) & 0xFFFFFFFF) for i in range(entries)) +
+            pixels)

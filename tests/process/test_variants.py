@@ -13,7 +13,7 @@ import unittest
 from PIL import Image
 
 import bitmaps
-from test_process import ProcessTest, map_text
+from test_process import NOT_SIXTEEN_COLOURS, ProcessTest, map_text
 
 EDITORS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "editors")
 TILE_PIXEL_BYTES = 304 * 300 // 2
@@ -49,6 +49,64 @@ class EditorVariants(ProcessTest):
         Image.open(island).crop((250, 200, 954, 700)).save(self.path("crop.png"))
         subprocess.run(["convert", "crop.png", "-type", "Palette"] + list(arguments),
                        cwd=self.dir, check=True)
+
+    def tile_colours(self, name):
+        """A 304 x 300 4-bit tile as RGB bytes, top row first, read here from
+        the format: PIL 9 reads a 4-bit bitmap whose two colours are black and
+        white as 1 bit a pixel."""
+        tile = self.read(name)
+        width, height, bits = struct.unpack_from("<iixxH", tile, 18)
+        self.assertEqual((width, height, bits), (304, 300, 4), name)
+        off_bits, = struct.unpack_from("<I", tile, 10)
+        entries = [bytes((tile[i + 2], tile[i + 1], tile[i])) for i in range(54, 118, 4)]
+        rgb = bytearray()
+        for row in range(299, -1, -1):
+            for byte in tile[off_bits + 152 * row:off_bits + 152 * (row + 1)]:
+                rgb += entries[byte >> 4] + entries[byte & 15]
+        return bytes(rgb), entries[0]
+
+    def assertTilesShowColoursOf(self, source_name, left, top, columns, rows):
+        """Every tile pixel's colour against the source's as PIL reads it,
+        whatever indices either has; outside the image, the colour of the
+        tile's entry 0."""
+        source = Image.open(self.path(source_name)).convert("RGB")
+        width, height = source.size
+        for row in range(rows):
+            for column in range(columns):
+                name = f"area tile {column},{row}.bmp"
+                colours, background = self.tile_colours(name)
+                x, y = int((left + 300 * column) / 2) * 2, top + 300 * row  # x made even
+                expected = Image.new("RGB", (304, 300), tuple(background))
+                box = (max(x, 0), max(y, 0), min(x + 304, width), min(y + 300, height))
+                if box[0] < box[2] and box[1] < box[3]:
+                    expected.paste(source.crop(box), (box[0] - x, box[1] - y))
+                self.assertEqual(colours, expected.tobytes(), name)
+
+    def test_pillow_maps_of_8_and_1_bits_a_pixel(self):
+        island = os.path.join(EDITORS, "..", "..", "..", "example", "island.bmp")
+        crop = Image.open(island).convert("RGB").crop((250, 200, 954, 700))
+        maps = {"quantised to 16 colours": crop.quantize(16),
+                "16 grey levels, renumbered": crop.convert("L").point(lambda v: v // 16 * 17),
+                "two colours": crop.convert("1")}
+        for kind, image in maps.items():
+            with self.subTest(kind):
+                for name in self.tile_names():
+                    os.remove(self.path(name))
+                image.save(self.path("area.bmp"))
+                self.write("area.map", map_text("area.bmp", "-151,-7", "749,593"))
+                self.assertConverted(self.run_gridsaw("area.map"))
+                self.assertTilesShowColoursOf("area.bmp", -151, -7, 3, 2)
+
+    def test_an_8_bit_map_of_17_indices_is_refused_and_old_tiles_stay(self):
+        image = Image.new("P", (64, 40))
+        image.putdata([(x + y) % 16 for y in range(40) for x in range(64)])
+        image.putpixel((5, 0), 200)  # in the top row, the last one stored
+        image.save(self.path("area.bmp"))
+        self.write("area tile 0,0.bmp", b"old tile")
+        self.write("area.map", map_text("area.bmp", "0,0", "64,40"))
+        self.assertFailed(self.run_gridsaw("area.map"), NOT_SIXTEEN_COLOURS)
+        self.assertEqual(self.tile_names(), ["area tile 0,0.bmp"])
+        self.assertEqual(self.read("area tile 0,0.bmp"), b"old tile")
 
     def test_gimp_rle4(self):
         shutil.copy(os.path.join(EDITORS, "gimp-rle4.bmp"), self.path("area.bmp"))
