@@ -56,10 +56,6 @@ class LineBuilder {
   LineFacts facts_;
 };
 
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
 bool ReadLineInto(TextReader& text, LineBuilder& line, LongLine longLine) {
   char c;
   if (!text.Next(c)) return false;
@@ -139,8 +135,7 @@ bool TextReader::NextUnit(char16_t& unit) {
   return true;
 }
 
-bool ReadLine(TextReader& text, char* line, std::size_t size, LineFacts* facts,
-              LongLine longLine) {
+bool ReadLine(TextReader& text, char* line, std::size_t size, LineFacts* facts, LongLine longLine) {
   LineBuilder builder(line, size);
   const bool ended = ReadLineInto(text, builder, longLine);
   if (facts != nullptr) *facts = builder.facts();

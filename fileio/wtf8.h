@@ -8,6 +8,11 @@
 
 #include <cstddef>
 
+// The first of a surrogate pair, which joins the unit after it.
+inline bool IsHighSurrogate(char32_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
 // The WTF-8 form of the `units` UTF-16 units at `text`, U+0000 included,
 // into `out` (room for `size` bytes); its length in bytes, or -1 when it
 // does not fit.
