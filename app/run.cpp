@@ -42,7 +42,7 @@ int RunTiling(const char* commandTail, const ReadSizes& sizes) {
   // The region first: loading the source prepares the bands it covers.
   region = ReadRegion(mapText);
   if (mapText.failed()) return Fail(kCannotReadMap);
-  switch (LoadSourceImage(sourceFile, sourceImage, BandsOf(region), sizes)) {
+  switch (LoadSourceImage(sourceFile, sourceImage, BandsOf(region, sizes.bandCapacity), sizes)) {
     case SourceCheck::kUsable:
       break;
     case SourceCheck::kNotSixteenColours:

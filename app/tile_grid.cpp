@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::int32_t kTileStep = 300;
-
 // The decimal digits of a count, which is never negative.
 struct Decimal {
   explicit Decimal(int value) {
@@ -68,61 +66,42 @@ const char* CutTile(const SourceImage& image, const Band& band, OutFile& tile, c
   return failure;
 }
 
-// The byte columns that `count` neighbouring tiles from x on cover.
-void BytesOfTiles(std::int64_t x, std::int64_t count, std::int64_t& firstByte,
-                  std::int64_t& endByte) {
-  const TileColumns first = ColumnsOfTile(x, kTileSize);
-  const TileColumns last = ColumnsOfTile(x + (count - 1) * kTileStep, kTileSize);
-  firstByte = first.first / 2;
-  endByte = (last.first + last.width) / 2;
-}
-
 // Every buffer the grid needs, taken before its first tile, so that running
-// out of memory never costs a tile: loads are at most `tilesPerLoad` tiles wide.
-bool ReserveRoom(const SourceImage& image, const Region& region, std::int64_t tilesPerLoad,
-                 Band& band, TileBuffer& buffer) {
-  if (BandsOf(region).count == 0) return true;  // no tile
-  const std::int64_t columns =
-      (std::int64_t{region.right} - region.left + kTileStep - 1) / kTileStep;
-  std::int64_t firstByte, endByte;
-  BytesOfTiles(region.left, std::min(columns, tilesPerLoad), firstByte, endByte);
-  return band.Reserve(image, kTileSize, firstByte, endByte) &&
+// out of memory never costs a tile.
+bool ReserveRoom(const SourceImage& image, const BandPlan& plan, Band& band, TileBuffer& buffer) {
+  if (plan.count == 0) return true;  // no tile
+  const ColumnGroup first = plan.Group(0);
+  return band.Reserve(image, plan.rows, first.firstByte, first.endByte) &&
          buffer.Reserve(
              static_cast<std::size_t>(TileBufferBytes(image.header, kTileSize, kTileSize)));
 }
 
 }  // namespace
 
-BandPlan BandsOf(const Region& region) {
-  if (region.left >= region.right || region.top >= region.bottom) return {};
-  return {region.top, kTileSize,
-          (std::int64_t{region.bottom} - region.top + kTileStep - 1) / kTileStep};
+BandPlan BandsOf(const Region& region, std::int64_t bandCapacity) {
+  return PlanBands(region.left, region.top, region.right, region.bottom, bandCapacity);
 }
 
-// The corners are stepped in 64 bits, so a region reaching up to 2^31 - 1
-// ends its loops instead of wrapping. Each row of tiles reads its band of the
-// source once (in column groups when the band would not fit the cap).
+// Each row of tiles reads its band of the source once, in column groups when
+// the band would not fit the cap. Corners are computed in 64 bits, so a
+// region reaching up to 2^31 - 1 ends its loops instead of wrapping.
 const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
                         const Region& region, const char* stem, std::int64_t bandCapacity) {
+  const BandPlan plan = BandsOf(region, bandCapacity);
   Band band(bandCapacity);
   TileBuffer buffer;
-  const std::int64_t tilesPerLoad = band.TilesPerLoad(kTileSize, kTileWidth / 2, kTileStep / 2);
-  if (!ReserveRoom(image, region, tilesPerLoad, band, buffer)) return kNotEnoughMemory;
-  int row = 0;
-  for (std::int64_t y = region.top; y < region.bottom; y += kTileStep, ++row) {
-    int column = 0;
-    for (std::int64_t x = region.left; x < region.right;) {
-      const std::int64_t tilesLeft = (region.right - x + kTileStep - 1) / kTileStep;
-      const std::int64_t tiles = std::min(tilesLeft, tilesPerLoad);
-      std::int64_t firstByte, endByte, resumeByte, unused;
-      BytesOfTiles(x, tiles, firstByte, endByte);
-      resumeByte = endByte;
-      if (tiles < tilesLeft) BytesOfTiles(x + tiles * kTileStep, 1, resumeByte, unused);
-      if (!band.Load(source, image, y, kTileSize, firstByte, endByte, resumeByte)) {
+  if (!ReserveRoom(image, plan, band, buffer)) return kNotEnoughMemory;
+  for (std::int64_t row = 0; row < plan.count; ++row) {
+    const std::int64_t y = plan.top + row * kTileStep;
+    for (std::int64_t index = 0; index < plan.GroupCount(); ++index) {
+      const ColumnGroup group = plan.Group(index);
+      if (!band.Load(source, image, y, plan.rows, group.firstByte, group.endByte)) {
         return kCannotReadSource;
       }
-      for (std::int64_t i = 0; i < tiles; ++i, x += kTileStep, ++column) {
-        const GridCell cell = {column, row, static_cast<std::int32_t>(x),
+      for (std::int64_t column = group.firstTile; column < group.firstTile + group.tiles;
+           ++column) {
+        const GridCell cell = {static_cast<int>(column), static_cast<int>(row),
+                               static_cast<std::int32_t>(plan.left + column * kTileStep),
                                static_cast<std::int32_t>(y)};
         if (const char* failure = CutTile(image, band, tile, stem, cell, buffer)) return failure;
       }

@@ -9,8 +9,9 @@
 #include "tiling/band.h"
 #include "tiling/source_image.h"
 
-// The bands of source rows that the rows of tiles of `region` cover.
-BandPlan BandsOf(const Region& region);
+// The bands of source rows that the rows of tiles of `region` cover, and
+// their column groups, for bands of at most `bandCapacity` bytes.
+BandPlan BandsOf(const Region& region, std::int64_t bandCapacity);
 
 // Cuts every tile of `region` out of `source` through `tile`. Stops at the
 // first failure: the tiles finished before it stay, the one being written is

@@ -1,8 +1,10 @@
 // Writes a 16-colour BMP of the given size for the benchmark:
-//   make_map PATH WIDTH HEIGHT [rle4 | 8bit]
+//   make_map PATH WIDTH HEIGHT [rle4 | rle4pairs | 8bit]
 // Its pixels vary (blocks, diagonals) so that no layer can take shortcuts
 // over uniform data. With rle4 the rows are RLE4-compressed as an editor
 // would: runs of one colour encoded, stretches of short runs absolute. With
+// rle4pairs every two pixels are one encoded run, one stream byte a pixel:
+// the most codes a stream can hold for its pixels. With
 // 8bit they take a byte each, their 16 colours at indices 0, 17, ..., 255 of
 // a 256-entry palette, as Pillow saves 16 levels of grey.
 #include <cstdint>
@@ -34,9 +36,14 @@ std::size_t RunAt(const std::vector<unsigned char>& pixels, std::size_t x) {
   return n;
 }
 
-std::vector<unsigned char> Rle4Row(const std::vector<unsigned char>& pixels) {
+std::vector<unsigned char> Rle4Row(const std::vector<unsigned char>& pixels, bool pairs) {
   std::vector<unsigned char> out;
-  for (std::size_t x = 0; x < pixels.size();) {
+  for (std::size_t x = 0; pairs && x < pixels.size(); x += 2) {
+    out.push_back(static_cast<unsigned char>(x + 1 < pixels.size() ? 2 : 1));
+    out.push_back(
+        static_cast<unsigned char>(pixels[x] << 4 | (x + 1 < pixels.size() ? pixels[x + 1] : 0)));
+  }
+  for (std::size_t x = 0; !pairs && x < pixels.size();) {
     const std::size_t run = RunAt(pixels, x);
     if (run >= 3 || pixels.size() - x < 3) {
       out.push_back(static_cast<unsigned char>(run));
@@ -63,10 +70,11 @@ std::vector<unsigned char> Rle4Row(const std::vector<unsigned char>& pixels) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool rle4 = argc == 5 && std::strcmp(argv[4], "rle4") == 0;
+  const bool pairs = argc == 5 && std::strcmp(argv[4], "rle4pairs") == 0;
+  const bool rle4 = pairs || (argc == 5 && std::strcmp(argv[4], "rle4") == 0);
   const bool eightBit = argc == 5 && std::strcmp(argv[4], "8bit") == 0;
   if (argc != 4 && !rle4 && !eightBit) {
-    std::fprintf(stderr, "usage: make_map PATH WIDTH HEIGHT [rle4 | 8bit]\n");
+    std::fprintf(stderr, "usage: make_map PATH WIDTH HEIGHT [rle4 | rle4pairs | 8bit]\n");
     return 2;
   }
   const std::uint32_t width = std::strtoul(argv[2], nullptr, 10);
@@ -90,7 +98,7 @@ int main(int argc, char** argv) {
     if (rle4) {
       for (std::uint32_t x = 0; x < width; ++x)
         pixels[x] = static_cast<unsigned char>(PixelAt(x, y));
-      const std::vector<unsigned char> encoded = Rle4Row(pixels);
+      const std::vector<unsigned char> encoded = Rle4Row(pixels, pairs);
       std::fwrite(encoded.data(), 1, encoded.size(), out);
       pixelBytes += encoded.size();
       continue;

@@ -86,7 +86,8 @@ int ExpectGridMatchesReference(const Case& c) {
   InFile source;
   EXPECT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
   SourceImage image;
-  EXPECT_EQ(LoadSourceImage(source, image, BandsOf(c.region)), SourceCheck::kUsable);
+  EXPECT_EQ(LoadSourceImage(source, image, BandsOf(c.region, c.bandCapacity)),
+            SourceCheck::kUsable);
   OutFile tile;
   const std::string stem = dir.Path("area");
   EXPECT_EQ(CutTileGrid(image, source, tile, c.region, stem.c_str(), c.bandCapacity), nullptr);

@@ -20,7 +20,8 @@ GridCut CutGrid(const std::string& bitmap, const Region& region, const ReadSizes
   const std::string stem = dir.Path("area");
   file_faults::Arm(0);  // only to count the reads
   SourceImage image;
-  EXPECT_EQ(LoadSourceImage(source, image, BandsOf(region), sizes), SourceCheck::kUsable);
+  EXPECT_EQ(LoadSourceImage(source, image, BandsOf(region, sizes.bandCapacity), sizes),
+            SourceCheck::kUsable);
   OutFile tile;
   EXPECT_EQ(CutTileGrid(image, source, tile, region, stem.c_str(), sizes.bandCapacity), nullptr);
   GridCut cut;

@@ -1,6 +1,9 @@
 #include "tests/rle4_reference.h"
 
+#include <algorithm>
+#include <cstring>
 #include <initializer_list>
+#include <vector>
 
 std::optional<std::string> DecodeRle4(const std::string& stream, std::int32_t width,
                                       std::int32_t height) {
@@ -90,4 +93,39 @@ std::string RandomRle4Stream(std::mt19937& random, std::int32_t width, std::int3
   }
   put({0, 1});
   return out;
+}
+
+bool BandsMatch(InFile& source, const SourceImage& image, const BandPlan& plan,
+                std::int64_t groupTiles, const std::string& rows) {
+  const SourceGeometry& geometry = image.geometry;
+  const std::int64_t rowBytes = geometry.RowBytes();
+  if (!image.rows->Reserve(plan.rows, rowBytes)) return false;
+  BandPlan fetches = plan;
+  fetches.groupTiles = groupTiles;
+  for (std::int64_t band = 0; band < plan.count; ++band) {
+    const StoredRows stored = StoredRowsOf(geometry, plan.top + band * plan.rows, plan.rows);
+    auto matches = [&](std::int64_t first, std::int64_t end) {
+      if (stored.count == 0 || first >= end) return true;
+      const std::int64_t bytes = end - first;
+      std::vector<std::uint8_t> fetched(stored.count * bytes);
+      if (!image.rows->Read(source, stored.first, stored.count, first, bytes, fetched.data())) {
+        return false;
+      }
+      for (std::int64_t i = 0; i < stored.count; ++i) {
+        if (std::memcmp(fetched.data() + i * bytes,
+                        rows.data() + (stored.first + i) * rowBytes + first, bytes) != 0) {
+          return false;
+        }
+      }
+      return true;
+    };
+    if (!matches(0, rowBytes)) return false;
+    for (std::int64_t index = 0; index < fetches.GroupCount(); ++index) {
+      const ColumnGroup group = fetches.Group(index);
+      if (!matches(std::max<std::int64_t>(group.firstByte, 0), std::min(group.endByte, rowBytes))) {
+        return false;
+      }
+    }
+  }
+  return true;
 }

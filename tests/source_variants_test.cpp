@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "app/tile_grid.h"
 #include "tests/grid_cuts.h"
 #include "tests/rle4_reference.h"
 #include "tests/test_bitmaps.h"
@@ -172,6 +173,17 @@ TEST(SourceVariants, RandomRle4StreamsGiveTheTilesOfTheirReferenceDecoding) {
     ExpectSameTiles(CutGrid(BitmapWithPixels(shape, stream), region, ReadSizes()), expected);
     // Cut off anywhere before its end, inside a code or between two, the
     // stream has no end of bitmap: the map is refused.
+    // The bands fetched whole, then in column groups: those the source
+    // planned for, or others.
+    TempDir dir;
+    WriteBytes(dir.Path("area.bmp"), BitmapWithPixels(shape, stream));
+    InFile source;
+    ASSERT_TRUE(source.Open(dir.Path("area.bmp").c_str()));
+    BandPlan plan = BandsOf(region, sizes.bandCapacity);
+    plan.groupTiles = between(1, 3);
+    SourceImage image;
+    ASSERT_EQ(LoadSourceImage(source, image, plan, sizes), SourceCheck::kUsable);
+    EXPECT_TRUE(BandsMatch(source, image, plan, between(1, 3), *rows));
     const std::string cutShort = stream.substr(0, between(0, static_cast<int>(stream.size()) - 1));
     ASSERT_FALSE(DecodeRle4(cutShort, shape.width, shape.height).has_value());
     EXPECT_EQ(LoadSourceBytes(BitmapWithPixels(shape, cutShort), nullptr, sizes),
@@ -180,19 +192,29 @@ TEST(SourceVariants, RandomRle4StreamsGiveTheTilesOfTheirReferenceDecoding) {
   }
 }
 
-// Each kind of code, cut short by every length it can be, at the end of the
-// file: in a read block of its own and across a block's end.
-TEST(SourceVariants, AStreamThatEndsInsideACodeIsRefused) {
+// Each kind of code, wherever a read block ends: whole, it is read whole;
+// cut short by the end of the file, at every length, the map is refused.
+// Blocks of an odd size end inside codes, which all take an even number.
+TEST(SourceVariants, ACodeIsWholeAcrossABlocksEndAndCutShortOnlyAtTheFilesEnd) {
   BitmapShape shape = Shape(40, true);
+  const std::string endOfBitmap("\0\x01", 2);
   const std::string codes[] = {"\x05\x12", std::string("\0\x02\x03\x01", 4),
-                               std::string("\0\x05\x12\x34\x50\0", 6), std::string("\0\x01", 2)};
+                               std::string("\0\x05\x12\x34\x50\0", 6),
+                               std::string("\0\xFF", 2) + std::string(128, '\x12'), endOfBitmap};
   for (const std::string& code : codes) {
-    for (std::size_t cut = 1; cut < code.size(); ++cut) {
-      for (std::size_t block : {std::size_t{130}, std::size_t{131}, std::size_t{64} << 10}) {
-        const std::string stream = std::string(126, '\x09') + code.substr(0, cut);
-        EXPECT_EQ(LoadSourceBytes(BitmapWithPixels(shape, stream), nullptr, {block, 1 << 20, 4}),
-                  SourceCheck::kNotSixteenColours)
-            << "code " << static_cast<int>(code[1]) << " cut to " << cut << ", block " << block;
+    for (std::size_t filler = 0; filler < 1100; filler += 2) {
+      const std::string before(filler, '\x09');  // encoded runs of 9 pixels
+      ASSERT_EQ(LoadSourceBytes(BitmapWithPixels(shape, before + code + endOfBitmap), nullptr,
+                                {517, 1 << 20, 4}),
+                SourceCheck::kUsable)
+          << "code " << static_cast<int>(code[1]) << " after " << filler << " bytes";
+      for (std::size_t cut = 1; filler % 128 == 0 && cut < code.size(); ++cut) {
+        for (std::size_t block : {std::size_t{517}, std::size_t{64} << 10}) {
+          EXPECT_EQ(LoadSourceBytes(BitmapWithPixels(shape, before + code.substr(0, cut)), nullptr,
+                                    {block, 1 << 20, 4}),
+                    SourceCheck::kNotSixteenColours)
+              << "code " << static_cast<int>(code[1]) << " cut to " << cut << ", block " << block;
+        }
       }
     }
   }

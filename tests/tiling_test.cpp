@@ -95,8 +95,8 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   EXPECT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
   Band band;
   const TileColumns columns = ColumnsOfTile(x, 300);
-  EXPECT_TRUE(band.Load(source, image, y, 300, columns.first / 2,
-                        (columns.first + columns.width) / 2, (columns.first + columns.width) / 2));
+  EXPECT_TRUE(
+      band.Load(source, image, y, 300, columns.first / 2, (columns.first + columns.width) / 2));
   TileBuffer buffer;
   EXPECT_TRUE(buffer.Reserve(50000));
   std::memset(buffer.data(), 0xEE, 50000);  // what a previous tile left
@@ -253,15 +253,15 @@ TEST(ExtractTile, ReportsASourceThatCannotBeReadAndATileThatCannotBeWritten) {
   SourceImage image;
   ASSERT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
   Band band;
-  ASSERT_TRUE(band.Load(source, image, 0, 300, 0, 152, 152));
+  ASSERT_TRUE(band.Load(source, image, 0, 300, 0, 152));
 
   OutFile notOpen;
   TileBuffer buffer;
   EXPECT_FALSE(ExtractTile(image, band, notOpen, 0, 0, 300, 300, buffer));
 
   source.Close();
-  EXPECT_FALSE(band.Load(source, image, 0, 300, 0, 152, 152));
-  EXPECT_TRUE(band.Load(source, image, 500, 300, 0, 152, 152))
+  EXPECT_FALSE(band.Load(source, image, 0, 300, 0, 152));
+  EXPECT_TRUE(band.Load(source, image, 500, 300, 0, 152))
       << "rows wholly outside the image read nothing";
 }
 

@@ -14,7 +14,7 @@ bool WholeRows(const SourceGeometry& geometry, std::int64_t rows, std::int64_t b
 }  // namespace
 
 bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
-                std::int64_t firstByte, std::int64_t endByte, std::int64_t resumeByte) {
+                std::int64_t firstByte, std::int64_t endByte) {
   const SourceGeometry& geometry = image.geometry;
   geometry_ = geometry;
   const StoredRows stored = StoredRowsOf(geometry, firstRow, rows);
@@ -29,8 +29,7 @@ bool Band::Load(InFile& source, const SourceImage& image, std::int64_t firstRow,
   stride_ = wholeRows ? geometry.RowBytes() : byteEnd - byteBegin;
   // Reserve has made room.
   return bytes_.Reserve(static_cast<std::size_t>(stride_ * count)) &&
-         image.rows->Read(source, firstStoredIndex_, count, firstByte_, stride_,
-                          wholeRows ? stride_ : resumeByte, bytes_.data());
+         image.rows->Read(source, firstStoredIndex_, count, firstByte_, stride_, bytes_.data());
 }
 
 // Every load takes at most `rows` rows, and byte columns at most as wide as
@@ -44,11 +43,4 @@ bool Band::Reserve(const SourceImage& image, std::int64_t rows, std::int64_t fir
       WholeRows(geometry, rows, span, capacity_) ? geometry.RowBytes() : span;
   return bytes_.Reserve(static_cast<std::size_t>(count * stride)) &&
          image.rows->Reserve(count, stride);
-}
-
-std::int64_t Band::TilesPerLoad(std::int64_t rows, std::int64_t tileRowBytes,
-                                std::int64_t stepBytes) const {
-  const std::int64_t bytesPerRow = capacity_ / rows;
-  if (bytesPerRow <= tileRowBytes) return 1;
-  return (bytesPerRow - tileRowBytes) / stepBytes + 1;
 }

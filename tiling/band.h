@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "fileio/buffer.h"
 #include "fileio/file.h"
-#include "tiling/buffer.h"
 #include "tiling/read_sizes.h"
 #include "tiling/source_image.h"
 
@@ -23,23 +23,16 @@ class Band {
   // [firstByte, endByte) of each, both clipped to the stored image. Whole
   // stored rows are taken when `rows` of them fit the cap and most of each
   // is wanted (uncompressed, they come with one read), so no fetch is wider
-  // than the cap's share of a row or the columns asked. A row of tiles loads
-  // its column groups left to right: `resumeByte` is where the next group
-  // of the same rows begins (endByte after the last). False when the source
-  // cannot be read.
+  // than the cap's share of a row or the columns asked. False when the
+  // source cannot be read.
   bool Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
-            std::int64_t firstByte, std::int64_t endByte, std::int64_t resumeByte);
+            std::int64_t firstByte, std::int64_t endByte);
 
   // Stored byte `rowByte` of image row `row`: both must lie in what was loaded.
   const std::uint8_t* At(std::int64_t row, std::int64_t rowByte) const {
     const std::int64_t loadedRow = geometry_.StoredIndex(row) - firstStoredIndex_;
     return bytes_.data() + loadedRow * stride_ + (rowByte - firstByte_);
   }
-
-  // How many neighbouring tiles (each `tileRowBytes` wide, `stepBytes` apart)
-  // of `rows` rows one load may cover within the cap: always at least one.
-  std::int64_t TilesPerLoad(std::int64_t rows, std::int64_t tileRowBytes,
-                            std::int64_t stepBytes) const;
 
  private:
   std::int64_t capacity_;

@@ -42,11 +42,6 @@ void CopyTilePixels(const SourceGeometry& geometry, const Band& band, TileColumn
 
 }  // namespace
 
-TileColumns ColumnsOfTile(std::int64_t x, std::int32_t width) {
-  // The remainder takes the sign of x, as C's % does: -301 becomes -300.
-  return {x - x % 2, TileWidthFor(width)};
-}
-
 ImageHeader TileHeaderFor(const ImageHeader& source, std::int32_t tileWidth, std::int32_t height) {
   ImageHeader tile = source;
   // The file's true length: readers refuse a tile shorter than it claims.

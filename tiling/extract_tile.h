@@ -3,27 +3,12 @@
 
 #include <cstdint>
 
+#include "fileio/buffer.h"
 #include "fileio/file.h"
 #include "tiling/band.h"
-#include "tiling/buffer.h"
+#include "tiling/band_plan.h"
 #include "tiling/image_header.h"
 #include "tiling/source_image.h"
-
-// A tile's width raised to a multiple of 8, as every 4-bit row is stored.
-constexpr std::int64_t TileWidthFor(std::int32_t width) {
-  return (std::int64_t{width} + 7) / 8 * 8;
-}
-// The tiles the program cuts: 300 x 300 pixels asked for, written 304 wide.
-constexpr std::int32_t kTileSize = 300;
-constexpr std::int64_t kTileWidth = TileWidthFor(kTileSize);
-
-// The source columns a tile covers: x made even, so the copy starts on a byte
-// (two pixels share one), and the width raised to a multiple of 8.
-struct TileColumns {
-  std::int64_t first;
-  std::int64_t width;
-};
-TileColumns ColumnsOfTile(std::int64_t x, std::int32_t width);
 
 // The header a tile of `tileWidth` x `height` pixels carries: the source's
 // in its plain form, with the tile's size, no image size and the file's true

@@ -42,7 +42,7 @@ class Indexed : public PixelRows {
 
   // Each row in pieces of a read block, its pixels past the image's width 0.
   bool Read(InFile& source, std::int64_t firstStored, std::int64_t count, std::int64_t firstByte,
-            std::int64_t rowBytes, std::int64_t, std::uint8_t* out) override {
+            std::int64_t rowBytes, std::uint8_t* out) override {
     const std::int64_t firstPixel = 2 * firstByte;
     const std::int64_t endPixel = std::min(firstPixel + 2 * rowBytes, geometry_.width);
     // Pixels a piece takes: an even number, and their bytes fit a block.

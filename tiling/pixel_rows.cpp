@@ -29,7 +29,7 @@ class Uncompressed : public PixelRows {
 
   // Whole stored rows lie back to back in the file: they come with one read.
   bool Read(InFile& source, std::int64_t firstStored, std::int64_t count, std::int64_t firstByte,
-            std::int64_t rowBytes, std::int64_t, std::uint8_t* out) override {
+            std::int64_t rowBytes, std::uint8_t* out) override {
     const std::int64_t firstOffset = pixelOffset_ + firstStored * storedRowBytes_ + firstByte;
     if (rowBytes == storedRowBytes_) {
       return source.SetPosition(firstOffset) &&

@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "fileio/buffer.h"
 #include "fileio/file.h"
-#include "tiling/buffer.h"
+#include "tiling/band_plan.h"
 #include "tiling/image_header.h"
 #include "tiling/read_sizes.h"
 #include "tiling/source_geometry.h"
@@ -16,12 +17,6 @@
 // What checking a source's pixels found: kUnreadable when a read of the file
 // failed, kNoMemory when the room to read it could not be had.
 enum class SourceCheck { kUsable, kNotSixteenColours, kUnreadable, kNoMemory };
-
-// The image rows that the tiles will fetch: `count` bands of `rows` rows,
-// the first one's top row `top` (rows counted from the top of the image).
-struct BandPlan {
-  std::int64_t top = 0, rows = 0, count = 0;
-};
 
 class PixelRows {
  public:
@@ -43,17 +38,14 @@ class PixelRows {
   // Fills `count` rows of `rowBytes` bytes each, back to back in `out`, with
   // bytes [firstByte, firstByte + rowBytes) of stored rows [firstStored,
   // firstStored + count), stored row 0 being the first in the file. All of it
-  // lies inside the stored rows. `resumeByte` is where the next fetch of the
-  // same rows will begin, when the columns are fetched in groups, left to
-  // right: a source may note where to go on. False when the source cannot be
-  // read.
+  // lies inside the stored rows, and within what Reserve made room for.
+  // False when the source cannot be read.
   virtual bool Read(InFile& source, std::int64_t firstStored, std::int64_t count,
-                    std::int64_t firstByte, std::int64_t rowBytes, std::int64_t resumeByte,
-                    std::uint8_t* out) = 0;
+                    std::int64_t firstByte, std::int64_t rowBytes, std::uint8_t* out) = 0;
 };
 
 // Pixel rows own their memory from the C runtime, so that running out of it
-// is told (NewObject in tiling/buffer.h); each of these is null then.
+// is told (NewObject in fileio/buffer.h); each of these is null then.
 using PixelRowsObject = std::unique_ptr<PixelRows, FreeObject>;
 
 // Rows stored as they are, from `pixelOffset` on.
@@ -65,9 +57,10 @@ PixelRowsObject UncompressedRows(const SourceGeometry& geometry, std::int64_t pi
 // in blocks as `sizes` say.
 PixelRowsObject IndexedRows(const SourceGeometry& geometry, int bits, std::int64_t pixelOffset,
                             const ReadSizes& sizes);
-// Rows compressed as RLE4 (biCompression 2), the stream from `streamOffset`
-// on. The check walks the whole stream once, to its end-of-bitmap code, and
-// notes where the bands of the plan begin, so that each is decoded from
-// there; a band fetched in column groups is walked once in all.
-PixelRowsObject Rle4Rows(const SourceGeometry& geometry, std::int64_t streamOffset,
-                         const ReadSizes& sizes);
+// Rows compressed as RLE4 (`bits` 4, biCompression 2), the stream from
+// `streamOffset` on. The check walks the whole stream once, to its
+// end-of-bitmap code, and notes where the bands of the plan begin, so that
+// each is decoded from there; a band fetched in column groups is walked
+// about once in all.
+PixelRowsObject RleRows(const SourceGeometry& geometry, int bits, std::int64_t streamOffset,
+                        const ReadSizes& sizes);

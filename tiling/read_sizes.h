@@ -7,11 +7,11 @@
 #include <cstdint>
 
 struct ReadSizes {
-  // One read of an RLE4 stream, or of 1- and 8-bit pixels; at least one
-  // longest RLE4 code (130 bytes).
+  // One read of an RLE stream, or of 1- and 8-bit pixels. An RLE stream is
+  // read in blocks of two longest codes at least (516 bytes).
   std::size_t readBlock = 64 * 1024;
   // The most the band of source rows that a row of tiles needs may hold.
   std::int64_t bandCapacity = std::int64_t{32} << 20;
-  // The most band starts an RLE4 check notes; beyond that every k-th.
+  // The most band starts an RLE check notes; beyond that every k-th.
   std::size_t notedStarts = std::size_t{1} << 16;
 };

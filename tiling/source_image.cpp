@@ -151,7 +151,7 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
   if (header.biBitCount != kFourBitsPerPixel) {
     image.rows = IndexedRows(image.geometry, header.biBitCount, layout.pixelOffset, sizes);
   } else if (layout.compression == kRle4) {
-    image.rows = Rle4Rows(image.geometry, layout.pixelOffset, sizes);
+    image.rows = RleRows(image.geometry, header.biBitCount, layout.pixelOffset, sizes);
   } else {
     image.rows = UncompressedRows(image.geometry, layout.pixelOffset);
   }
