@@ -70,10 +70,8 @@ const char* CutTile(const SourceImage& image, const Band& band, OutFile& tile, c
 // out of memory never costs a tile.
 bool ReserveRoom(const SourceImage& image, const BandPlan& plan, Band& band, TileBuffer& buffer) {
   if (plan.count == 0) return true;  // no tile
-  const ColumnGroup first = plan.Group(0);
-  return band.Reserve(image, plan.rows, first.firstByte, first.endByte) &&
-         buffer.Reserve(
-             static_cast<std::size_t>(TileBufferBytes(image.header, kTileSize, kTileSize)));
+  return band.Reserve(image, plan) && buffer.Reserve(static_cast<std::size_t>(
+                                          TileBufferBytes(image.header, kTileSize, kTileSize)));
 }
 
 }  // namespace

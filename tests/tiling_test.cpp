@@ -94,9 +94,10 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   cut.source = image.header;
   EXPECT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
   Band band;
-  const TileColumns columns = ColumnsOfTile(x, 300);
-  EXPECT_TRUE(
-      band.Load(source, image, y, 300, columns.first / 2, (columns.first + columns.width) / 2));
+  const BandPlan plan = PlanBands(x, y, std::int64_t{x} + 1, std::int64_t{y} + 1, 1 << 20);
+  EXPECT_TRUE(band.Reserve(image, plan));
+  const ColumnGroup group = plan.Group(0);
+  EXPECT_TRUE(band.Load(source, image, y, plan.rows, group.firstByte, group.endByte));
   TileBuffer buffer;
   EXPECT_TRUE(buffer.Reserve(50000));
   std::memset(buffer.data(), 0xEE, 50000);  // what a previous tile left
@@ -253,6 +254,7 @@ TEST(ExtractTile, ReportsASourceThatCannotBeReadAndATileThatCannotBeWritten) {
   SourceImage image;
   ASSERT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
   Band band;
+  ASSERT_TRUE(band.Reserve(image, PlanBands(0, 0, 1, 1, 1 << 20)));
   ASSERT_TRUE(band.Load(source, image, 0, 300, 0, 152));
 
   OutFile notOpen;

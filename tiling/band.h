@@ -13,18 +13,18 @@ class Band {
  public:
   explicit Band(std::int64_t capacity = ReadSizes().bandCapacity) : capacity_(capacity) {}
 
-  // Takes, before the first load, the room that loads of up to `rows` rows
-  // within byte columns as wide as [firstByte, endByte) need, here and in
-  // the source's pixel rows. False when memory runs out.
-  bool Reserve(const SourceImage& image, std::int64_t rows, std::int64_t firstByte,
-               std::int64_t endByte);
+  // Takes, before the first load, the room that the loads of the bands and
+  // column groups of `plan` need, here and in the source's pixel rows: that
+  // of the widest. False when memory runs out.
+  bool Reserve(const SourceImage& image, const BandPlan& plan);
 
   // Fetches image rows [firstRow, firstRow + rows) and byte columns
   // [firstByte, endByte) of each, both clipped to the stored image. Whole
   // stored rows are taken when `rows` of them fit the cap and most of each
   // is wanted (uncompressed, they come with one read), so no fetch is wider
-  // than the cap's share of a row or the columns asked. False when the
-  // source cannot be read.
+  // than the cap's share of a row or the columns asked. A load takes no
+  // memory: it fails when it would need more than Reserve took. False when
+  // the source cannot be read.
   bool Load(InFile& source, const SourceImage& image, std::int64_t firstRow, std::int64_t rows,
             std::int64_t firstByte, std::int64_t endByte);
 
