@@ -13,8 +13,9 @@ machine in the same state, and so is a very wide map, 1,200,004 x 300, whose
 band the cap splits into six column groups, and a 4,800,004 x 30 map saved
 as RLE4 of 2-pixel runs only, one stream byte a pixel; the large map is
 timed once more saved with 8 bits a pixel, as Pillow saves 16 levels of
-grey. Peak memory is also taken on a short map (a twentieth of the height)
-and on a very wide one cut from a corner outside the image.
+grey, and as RLE8 of those against them. Peak memory is also taken on a
+short map (a twentieth of the height) and on a very wide one cut from a
+corner outside the image.
 
     bench/run.py            # in a folder on tmpfs (/dev/shm), where there is one
     bench/run.py --disk     # in a folder on the disk that holds the build
@@ -98,8 +99,8 @@ def peers(source, out):
 def make_map(folder, width, height, kind=None, corners=None):
     """A generated map and its description, in `folder`, for the grid between
     `corners` or else the full one; returns the source's path and the full
-    grid's columns and rows. `kind` is make_map's: rle4, rle4pairs, 8bit or
-    none."""
+    grid's columns and rows. `kind` is make_map's: rle4, rle4pairs, 8bit,
+    rle8 or none."""
     fresh_folder(folder)
     source = os.path.join(folder, "map.bmp")
     subprocess.run([os.path.join(BUILD, "bench", "make_map"), source, str(width), str(height)] +
@@ -159,14 +160,15 @@ def bench_size(work, width, height, runs, peer_runs, with_peers):
     return g, max(memory)
 
 
-def compare_saved(work, width, height, runs, kind, name, most):
-    """Gridsaw's medians on the map saved the plain way (4 bits a pixel,
-    uncompressed) and as `kind`, and its peak memory on the latter."""
+def compare_saved(work, width, height, runs, kind, name, most, twin=None, twin_name="4-bit plain"):
+    """Gridsaw's medians on the map saved as `twin` (make_map's kind; the
+    plain way, 4 bits a pixel uncompressed, by default) and as `kind`, and its
+    peak memory on the latter."""
     gridsaw = [os.path.join(BUILD, "gridsaw"), "map.map"]
     folders = {}
-    for saved in ("plain", kind):
+    for saved in ("twin", kind):
         folders[saved] = os.path.join(work, saved)
-        source, columns, rows = make_map(folders[saved], width, height, None if saved == "plain" else kind)
+        source, columns, rows = make_map(folders[saved], width, height, twin if saved == "twin" else kind)
         assert timed(gridsaw, folders[saved])[2] == 123, "Gridsaw failed"  # the tiles exist
     times = {saved: [] for saved in folders}
     memory = []
@@ -181,8 +183,9 @@ def compare_saved(work, width, height, runs, kind, name, most):
     print(f"\n{width:,} x {height:,} map saved as {name}, {columns * rows:,} tiles, "
           f"source {os.path.getsize(source) / 2**20:.0f} MiB, {runs} runs of each, alternating")
     print(f"  Gridsaw, {name:12}  median {other:8.3f} s   peak RSS {max(memory):6.1f} MiB")
-    print(f"  Gridsaw, 4-bit plain   median {plain:8.3f} s")
-    print(f"  {name} / 4-bit plain{' ' * (13 - len(name))}{other / plain:8.2f}   (at most {most})")
+    print(f"  Gridsaw, {twin_name:12}  median {plain:8.3f} s")
+    print(f"  {name} / {twin_name}{' ' * (24 - len(name) - len(twin_name))}{other / plain:8.2f}"
+          f"   (at most {most})")
     for folder in folders.values():
         shutil.rmtree(folder, ignore_errors=True)
 
@@ -217,6 +220,7 @@ def main():
         compare_saved(work, *WIDE, args.runs, "rle4", "RLE4", 2.0)
         compare_saved(work, *PAIRS, args.runs, "rle4pairs", "RLE4 pairs", 2.5)
         compare_saved(work, *SIZES[-1], args.runs, "8bit", "8 bits", 3)
+        compare_saved(work, *SIZES[-1], args.runs, "rle8", "RLE8", 1.5, "8bit", "8 bits")
         # The band holds 300 rows, whatever the height, and never grows past
         # its 32 MiB cap, wherever the grid starts: memory must stay fixed.
         short = peak_memory(work, 24004, 1200, ("0,0", "24000,1200"))

@@ -20,7 +20,9 @@ def write(target, name, data):
 def grid(left, top, width, height, far=0, band=0, block=255, starts=255, group=0):
     """The source target's choices: the grid (its size in steps of 3 pixels), the band cap, the read block
     (255: the program's), the noted band starts (192 and up: the program's)
-    and the column groups of the bands compared with the reference."""
+    and the column groups: when odd, those the source plans for differ from
+    the grid's; and those in which the bands compared with the reference are
+    fetched."""
     return struct.pack("<hhBBBBBBB", left, top, width, height, far, band, block, starts, group)
 
 
@@ -43,11 +45,15 @@ write("source", "truncated.bin", grid(0, 0, 1, 1) + bitmaps.make_bitmap(16, 16)[
 
 
 
-def rle4_bitmap(width, height, stream):
-    """A bottom-up RLE4 bitmap with the given stream after a 16-entry palette."""
-    return (b"BM" + struct.pack("<IHHI", 118 + len(stream), 0, 0, 118) +
-            struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 2, len(stream), 0, 0, 0, 0) +
-            bitmaps.palette_bytes(16) + stream)
+def rle4_bitmap(width, height, stream, bits=4):
+    """A bottom-up RLE4 bitmap with the given stream after a 16-entry palette;
+    RLE8 with 8 bits, after 256 entries."""
+    entries = 1 << bits
+    offset = 54 + 4 * entries
+    return (b"BM" + struct.pack("<IHHI", offset + len(stream), 0, 0, offset) +
+            struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 2 if bits == 4 else 1,
+                        len(stream), 0, 0, 0, 0) +
+            bitmaps.palette_bytes(entries) + stream)
 
 
 def os2_bitmap(width, height):
@@ -66,6 +72,15 @@ write("source", "rle4_every_code.bin",
 write("source", "rle4_past_the_edges.bin",
       grid(0, 0, 5, 5) + rle4_bitmap(16, 4, bytes([200, 0x9F, 0, 0, 0, 2, 250, 60, 1, 0x11, 0, 1])))
 write("source", "rle4_no_end.bin", grid(0, 0, 5, 5) + rle4_bitmap(16, 4, bytes([16, 0x21, 0, 0])))
+# RLE8 as ImageMagick writes it: values past 15, renumbered, an absolute run,
+# a delta, rows that leave pixels unset; and one of values below 16.
+write("source", "rle8_every_code.bin",
+      grid(-2, -1, 5, 5, 0, 2, group=9) + rle4_bitmap(13, 4, bytes([4, 200, 0, 3, 17, 34, 200, 0,
+                                                                     0, 2, 3, 1, 3, 17, 0, 0,
+                                                                     2, 255, 0, 1]), bits=8))
+write("source", "rle8_small_values.bin",
+      grid(0, 0, 5, 5, 0, 1, block=1) + rle4_bitmap(21, 3, bytes([21, 5, 0, 0, 0, 5, 1, 2, 3, 9,
+                                                                 11, 0, 0, 1]), bits=8))
 
 
 def absolute_rows(width, height):

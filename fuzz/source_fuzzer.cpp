@@ -2,8 +2,8 @@
 // loaded, checked and cut into a small grid of tiles that the input also
 // chooses: its first bytes place the grid and set the read sizes, small
 // enough that a short stream crosses many read blocks, column groups and
-// noted band starts. Every band of an RLE4 source, fetched whole and in
-// column groups that resume one another, must hold what the tests'
+// noted band starts. Every band of an RLE4 or RLE8 source, fetched whole
+// and in column groups that resume one another, must hold what the tests'
 // reference decoder makes of the stream; the groups that the source plans
 // for need not be those the grid loads.
 #include <algorithm>
@@ -12,7 +12,7 @@
 
 #include "app/tile_grid.h"
 #include "fuzz/fuzz_files.h"
-#include "tests/rle4_reference.h"
+#include "tests/rle_reference.h"
 #include "tiling/source_image.h"
 
 namespace {
@@ -59,27 +59,33 @@ std::uint32_t U32At(const std::uint8_t* bytes) {
   return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-// How many RLE4 sources were compared with the reference when read in small
-// blocks, said when the fuzzer ends.
-std::size_t smallBlockChecks = 0;
-const int sayChecks = std::atexit(
-    [] { std::fprintf(stderr, "stat::rle4_checked_in_small_blocks: %zu\n", smallBlockChecks); });
+// How many RLE4 and RLE8 sources were compared with the reference when read
+// in small blocks, said when the fuzzer ends.
+std::size_t smallBlockChecks[2] = {};
+const int sayChecks = std::atexit([] {
+  std::fprintf(stderr, "stat::rle4_checked_in_small_blocks: %zu\n", smallBlockChecks[0]);
+  std::fprintf(stderr, "stat::rle8_checked_in_small_blocks: %zu\n", smallBlockChecks[1]);
+});
 
-// An RLE4 source small enough to decode whole, as the reference sees its
+// An RLE source small enough to decode whole, as the reference sees its
 // headers; the program has accepted it, so the reference must too.
 void CheckAgainstReference(InFile& source, const SourceImage& image, const BandPlan& plan,
                            const std::uint8_t* file, std::size_t size, const std::uint8_t* choice) {
-  if (size < 34 || U32At(file + 14) < 40 || U32At(file + 30) != 2) return;
+  const std::uint32_t compression = size >= 34 ? U32At(file + 30) : 0;
+  if (U32At(file + 14) < 40 || (compression != 1 && compression != 2)) return;
   const SourceGeometry& geometry = image.geometry;
   if (geometry.RowBytes() > 2048 || geometry.rowCount > 2048) return;
   const std::uint32_t offset = U32At(file + 10);
   if (offset > size) std::abort();  // the check found the stream in the file
-  const std::optional<std::string> expected = DecodeRle4(
-      std::string(reinterpret_cast<const char*>(file) + offset, size - offset),
-      static_cast<std::int32_t>(geometry.width), static_cast<std::int32_t>(geometry.rowCount));
-  if (!expected.has_value()) std::abort();
-  if (!BandsMatch(source, image, plan, 1 + choice[10] / 8 % 3, *expected)) std::abort();
-  if (SizesOf(choice).readBlock < ReadSizes().readBlock) ++smallBlockChecks;
+  const auto width = static_cast<std::int32_t>(geometry.width);
+  const auto height = static_cast<std::int32_t>(geometry.rowCount);
+  const std::optional<std::string> pixels =
+      DecodeRle(std::string(reinterpret_cast<const char*>(file) + offset, size - offset), width,
+                height, compression == 1 ? 8 : 4);
+  if (!pixels.has_value()) std::abort();
+  const std::string expected = FourBitRows(*pixels, width, height);
+  if (!BandsMatch(source, image, plan, 1 + choice[10] / 8 % 3, expected)) std::abort();
+  if (SizesOf(choice).readBlock < ReadSizes().readBlock) ++smallBlockChecks[compression == 1];
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ constexpr int kColumns = 3;
 constexpr int kRows = 2;
 
 struct Walked {
-  bool rle4;
+  bool rle;
   ReadSizes sizes;
 };
 
@@ -31,7 +31,7 @@ class FaultWalk : public ::testing::TestWithParam<Walked> {
     BitmapShape shape;
     shape.width = 904;
     shape.height = 600;
-    shape.rle4 = GetParam().rle4;
+    shape.rle = GetParam().rle;
     source_ = MakeBitmap(shape);
     WriteBytes(dir_.Path("area.bmp"), source_);
     map_ = dir_.Path("area.bmp") + "\r\n0,0\r\n\r\n\r\n900,600\r\n\r\n\r\n";
@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(PlainAndRle4, FaultWalk,
                          ::testing::Values(Walked{false, {}}, Walked{true, {}},
                                            Walked{false, kSmallSizes}, Walked{true, kSmallSizes}),
                          [](const ::testing::TestParamInfo<Walked>& walked) {
-                           return std::string(walked.param.rle4 ? "Rle4Source" : "PlainSource") +
+                           return std::string(walked.param.rle ? "Rle4Source" : "PlainSource") +
                                   (walked.param.sizes.readBlock == kSmallSizes.readBlock
                                        ? "SmallSizes"
                                        : "");

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/grid_cuts.h"
-#include "tests/rle4_reference.h"
+#include "tests/rle_reference.h"
 #include "tests/test_bitmaps.h"
 
 namespace {
@@ -68,12 +68,13 @@ TEST(RleWork, ReadsStayLinearInTheStreamWhateverItsShape) {
     BitmapShape bitmap;
     bitmap.width = shape.width;
     bitmap.height = shape.height;
-    const std::optional<std::string> rows = DecodeRle4(shape.stream, shape.width, shape.height);
-    ASSERT_TRUE(rows.has_value());
+    const std::optional<std::string> pixels = DecodeRle(shape.stream, shape.width, shape.height, 4);
+    ASSERT_TRUE(pixels.has_value());
     const Region region = {0, 0, shape.width, shape.height};
-    const GridCut expected =
-        CutGrid(BitmapWithPixels(PlainShapeOf(bitmap), *rows), region, shape.sizes);
-    bitmap.rle4 = true;
+    const GridCut expected = CutGrid(
+        BitmapWithPixels(PlainShapeOf(bitmap), FourBitRows(*pixels, shape.width, shape.height)),
+        region, shape.sizes);
+    bitmap.rle = true;
     const GridCut cut =
         CutGrid(BitmapWithPixels(bitmap, shape.stream), region, shape.sizes, shape.sparseTail);
     ExpectSameTiles(cut, expected);

@@ -10,11 +10,12 @@
 #include <cstdio>
 #include <functional>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "app/tile_grid.h"
 #include "tests/grid_cuts.h"
-#include "tests/rle4_reference.h"
+#include "tests/rle_reference.h"
 #include "tests/test_bitmaps.h"
 #include "tiling/source_image.h"
 
@@ -33,7 +34,7 @@ BitmapShape Shape(std::uint32_t infoHeaderSize, bool rle4 = false) {
   shape.width = 613;
   shape.height = 437;
   shape.infoHeaderSize = infoHeaderSize;
-  shape.rle4 = rle4;
+  shape.rle = rle4;
   return shape;
 }
 
@@ -97,23 +98,33 @@ std::string FourBitEquivalent(BitmapShape shape, const std::vector<std::uint32_t
 // 1- and 8-bit sources, as Pillow, ImageMagick and Paint save a picture of at
 // most 16 colours, give the tiles of the same picture saved in 4 bits: the
 // pixels as they are when all are below 16, renumbered in the order of the
-// indices used otherwise.
+// values used otherwise; biClrImportant kept while it counts no more
+// entries than the tiles take.
 TEST(SourceVariants, OneAndEightBitSourcesGiveTheTilesOfTheirFourBitEquivalent) {
   struct Variant {
     std::string name;
     std::uint16_t bits;
     std::uint32_t infoHeaderSize, entries, gap;
     bool topDown;
-    int step;  // between the 8-bit indices used
+    std::vector<int> values;  // of 8-bit pixels, ascending
+  };
+  auto every = [](int step) {
+    std::vector<int> values;
+    for (int i = 0; i < 16; ++i) values.push_back(i * step);
+    return values;
   };
   const Variant variants[] = {
-      {"8-bit, pixels below 16", 8, 40, 256, 0, false, 1},
-      {"8-bit V5 top-down, 16 grey levels renumbered", 8, 124, 256, 6, true, 17},
-      {"8-bit OS/2 1.x, renumbered", 8, 12, 256, 3, false, 16},
-      {"8-bit, 20 entries, pixels below 16", 8, 108, 20, 0, false, 1},
-      {"1-bit", 1, 40, 2, 0, false, 0},
-      {"1-bit OS/2 1.x with a gap", 1, 12, 2, 5, false, 0},
-      {"1-bit top-down, one entry", 1, 56, 1, 0, true, 0},
+      {"8-bit, pixels below 16", 8, 40, 256, 0, false, every(1)},
+      {"8-bit V5 top-down, 16 grey levels renumbered", 8, 124, 256, 6, true, every(17)},
+      {"8-bit OS/2 1.x, renumbered", 8, 12, 256, 3, false, every(16)},
+      {"8-bit, 20 entries, pixels below 16", 8, 108, 20, 0, false, every(1)},
+      {"8-bit, three values below 16, kept", 8, 40, 256, 0, false, {2, 5, 11}},
+      {"8-bit, the highest value 16, renumbered", 8, 40, 256, 0, false, {0, 3, 16}},
+      {"8-bit, three values renumbered: biClrImportant 3 kept", 8, 40, 256, 0, false, {17, 34, 51}},
+      {"8-bit, two values renumbered: biClrImportant 3 too many", 8, 40, 256, 0, false, {40, 80}},
+      {"1-bit", 1, 40, 2, 0, false, {0, 1}},
+      {"1-bit OS/2 1.x with a gap", 1, 12, 2, 5, false, {0, 1}},
+      {"1-bit top-down, one entry", 1, 56, 1, 0, true, {0, 1}},
   };
   for (const Variant& v : variants) {
     BitmapShape shape = Shape(v.infoHeaderSize);
@@ -121,17 +132,20 @@ TEST(SourceVariants, OneAndEightBitSourcesGiveTheTilesOfTheirFourBitEquivalent) 
     shape.paletteEntries = v.entries;
     shape.gapAfterPalette = v.gap;
     shape.topDown = v.topDown;
+    const bool renumbered = v.values.back() >= 16;
+    auto valueAt = [&](std::int64_t x, std::int64_t y) {
+      return PixelAt(x, y) % static_cast<int>(v.values.size());  // its place among the values
+    };
     auto fourBit = [&](std::int64_t x, std::int64_t y) {
-      return v.bits == 1 ? PixelAt(x, y) & 1 : PixelAt(x, y);
+      return renumbered ? valueAt(x, y) : v.values[valueAt(x, y)];
     };
     std::vector<std::uint32_t> kept;
-    for (std::uint32_t i = 0; i < std::min(v.entries, 16u); ++i) {
-      kept.push_back(v.step > 1 ? i * v.step : i);
+    for (std::uint32_t i = 0; i < (renumbered ? v.values.size() : std::min(v.entries, 16u)); ++i) {
+      kept.push_back(renumbered ? v.values[i] : i);
     }
-    const std::string source =
-        BitmapWithPixels(shape, IndexedPixels(shape, [&](std::int64_t x, std::int64_t y) {
-                           return v.step > 1 ? fourBit(x, y) * v.step : fourBit(x, y);
-                         }));
+    const std::string source = BitmapWithPixels(
+        shape, IndexedPixels(
+                   shape, [&](std::int64_t x, std::int64_t y) { return v.values[valueAt(x, y)]; }));
     const std::string equivalent = FourBitEquivalent(shape, kept, fourBit);
     for (const ReadSizes& sizes : {ReadSizes(), kTinySizes}) {
       SCOPED_TRACE(v.name + ", read block " + std::to_string(sizes.readBlock));
@@ -141,38 +155,54 @@ TEST(SourceVariants, OneAndEightBitSourcesGiveTheTilesOfTheirFourBitEquivalent) 
   }
 }
 
-// Random streams against what the reference decodes them to, saved
-// uncompressed; read sizes and the grid's left edge random too, so that
-// blocks, column groups and band starts fall anywhere in a code or a row.
-TEST(SourceVariants, RandomRle4StreamsGiveTheTilesOfTheirReferenceDecoding) {
+// Random streams, RLE4 and RLE8, against what the reference decodes them
+// to, saved uncompressed with the same 4-bit or 8-bit pixels; read sizes and
+// the grid's left edge random too, so that blocks, column groups and band
+// starts fall anywhere in a code or a row.
+TEST(SourceVariants, RandomRleStreamsGiveTheTilesOfTheirReferenceDecoding) {
   std::mt19937 random(20261209);
   auto between = [&](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
-  for (int i = 0; i < 16; ++i) {
+  int refused = 0;
+  for (int i = 0; i < 30; ++i) {
     BitmapShape shape;
     shape.width = between(1, 1300);
     shape.height = between(1, 950);
-    const std::string stream = RandomRle4Stream(random, shape.width, shape.height);
-    const std::optional<std::string> rows = DecodeRle4(stream, shape.width, shape.height);
-    ASSERT_TRUE(rows.has_value());
+    shape.bitsPerPixel = static_cast<std::uint16_t>(i % 2 == 0 ? 4 : 8);
+    shape.paletteEntries = 1u << shape.bitsPerPixel;
+    const int bits = shape.bitsPerPixel;
+    const std::string stream = RandomRleStream(random, shape.width, shape.height, bits);
+    const std::optional<std::string> pixels = DecodeRle(stream, shape.width, shape.height, bits);
+    ASSERT_TRUE(pixels.has_value());
     const ReadSizes sizes = {static_cast<std::size_t>(between(130, 600)),
                              std::int64_t{45600} * between(1, 3),
                              static_cast<std::size_t>(between(2, 4))};
     const std::int32_t left = between(-400, 300);
     SCOPED_TRACE("stream " + std::to_string(i) + " of " + std::to_string(stream.size()) +
-                 " bytes, " + std::to_string(shape.width) + " x " + std::to_string(shape.height) +
-                 ", read block " + std::to_string(sizes.readBlock) + ", cap " +
-                 std::to_string(sizes.bandCapacity) + ", starts " +
-                 std::to_string(sizes.notedStarts) + ", left " + std::to_string(left));
-    const BitmapShape plain = PlainShapeOf(shape);
+                 " bytes, " + std::to_string(bits) + " bits, " + std::to_string(shape.width) +
+                 " x " + std::to_string(shape.height) + ", read block " +
+                 std::to_string(sizes.readBlock) + ", cap " + std::to_string(sizes.bandCapacity) +
+                 ", starts " + std::to_string(sizes.notedStarts) + ", left " +
+                 std::to_string(left));
+    BitmapShape plain = PlainShapeOf(shape);
+    const std::string fourBit = FourBitRows(*pixels, shape.width, shape.height);
+    const std::string plainPixels =
+        bits == 4 ? fourBit : IndexedPixels(plain, [&](std::int64_t x, std::int64_t y) {
+          return static_cast<std::uint8_t>((*pixels)[(shape.height - 1 - y) * shape.width + x]);
+        });
+    shape.rle = true;
+    // A 17th value, 0 among them where a pixel is left unset: refused.
+    if (std::set<char>(pixels->begin(), pixels->end()).size() > 16) {
+      EXPECT_EQ(LoadSourceBytes(BitmapWithPixels(shape, stream), nullptr, sizes),
+                SourceCheck::kNotSixteenColours);
+      ++refused;
+      continue;
+    }
     const Region region = AroundImage(shape, left);
-    const GridCut expected = CutGrid(BitmapWithPixels(plain, *rows), region, sizes);
-    shape.rle4 = true;
+    const GridCut expected = CutGrid(BitmapWithPixels(plain, plainPixels), region, sizes);
     ExpectSameTiles(CutGrid(BitmapWithPixels(shape, stream), region, sizes), expected);
     ExpectSameTiles(CutGrid(BitmapWithPixels(shape, stream), region, ReadSizes()), expected);
-    // Cut off anywhere before its end, inside a code or between two, the
-    // stream has no end of bitmap: the map is refused.
     // The bands fetched whole, then in column groups: those the source
     // planned for, or others.
     TempDir dir;
@@ -183,26 +213,35 @@ TEST(SourceVariants, RandomRle4StreamsGiveTheTilesOfTheirReferenceDecoding) {
     plan.groupTiles = between(1, 3);
     SourceImage image;
     ASSERT_EQ(LoadSourceImage(source, image, plan, sizes), SourceCheck::kUsable);
-    EXPECT_TRUE(BandsMatch(source, image, plan, between(1, 3), *rows));
+    EXPECT_TRUE(BandsMatch(source, image, plan, between(1, 3), fourBit));
+    // Cut off anywhere before its end, inside a code or between two, the
+    // stream has no end of bitmap: the map is refused.
     const std::string cutShort = stream.substr(0, between(0, static_cast<int>(stream.size()) - 1));
-    ASSERT_FALSE(DecodeRle4(cutShort, shape.width, shape.height).has_value());
+    ASSERT_FALSE(DecodeRle(cutShort, shape.width, shape.height, bits).has_value());
     EXPECT_EQ(LoadSourceBytes(BitmapWithPixels(shape, cutShort), nullptr, sizes),
               SourceCheck::kNotSixteenColours)
         << "cut to " << cutShort.size() << " bytes";
   }
+  std::printf("%d of the RLE8 streams have a 17th value\n", refused);
 }
 
 // Each kind of code, wherever a read block ends: whole, it is read whole;
 // cut short by the end of the file, at every length, the map is refused.
 // Blocks of an odd size end inside codes, which all take an even number.
 TEST(SourceVariants, ACodeIsWholeAcrossABlocksEndAndCutShortOnlyAtTheFilesEnd) {
-  BitmapShape shape = Shape(40, true);
   const std::string endOfBitmap("\0\x01", 2);
-  const std::string codes[] = {"\x05\x12", std::string("\0\x02\x03\x01", 4),
+  const std::string longestRle8 = std::string("\0\xFF", 2) + std::string(256, '\x12');
+  const std::string codes[] = {"\x05\x12",
+                               std::string("\0\x02\x03\x01", 4),
                                std::string("\0\x05\x12\x34\x50\0", 6),
-                               std::string("\0\xFF", 2) + std::string(128, '\x12'), endOfBitmap};
+                               std::string("\0\xFF", 2) + std::string(128, '\x12'),
+                               endOfBitmap,
+                               longestRle8};
   for (const std::string& code : codes) {
-    for (std::size_t filler = 0; filler < 1100; filler += 2) {
+    BitmapShape shape = Shape(40, true);
+    shape.bitsPerPixel = static_cast<std::uint16_t>(code == longestRle8 ? 8 : 4);
+    shape.paletteEntries = 1u << shape.bitsPerPixel;
+    for (std::size_t filler = 0; filler < 800; filler += 2) {
       const std::string before(filler, '\x09');  // encoded runs of 9 pixels
       ASSERT_EQ(LoadSourceBytes(BitmapWithPixels(shape, before + code + endOfBitmap), nullptr,
                                 {517, 1 << 20, 4}),
@@ -231,7 +270,7 @@ bool Accepted(const std::string& bitmap) {
   return LoadSourceBytes(bitmap) == SourceCheck::kUsable;
 }
 
-TEST(SourceVariants, RefusesRle4ThatIsTopDownOrCutShortAndUnknownHeaders) {
+TEST(SourceVariants, RefusesRleThatIsTopDownOrCutShortAndUnknownHeaders) {
   BitmapShape rle4 = Shape(40, true);
   const std::string whole = MakeBitmap(rle4);
   ASSERT_TRUE(Accepted(whole));
@@ -239,6 +278,13 @@ TEST(SourceVariants, RefusesRle4ThatIsTopDownOrCutShortAndUnknownHeaders) {
   EXPECT_FALSE(Accepted(whole.substr(0, whole.size() / 2))) << "cut in the middle";
   rle4.topDown = true;
   EXPECT_FALSE(Accepted(MakeBitmap(rle4))) << "RLE4 is bottom-up only";
+  BitmapShape rle8 = Shape(40, true);
+  rle8.bitsPerPixel = 8;
+  rle8.paletteEntries = 256;
+  const std::string stream("\x05\x20\x03\x30\0\x01", 6);
+  ASSERT_TRUE(Accepted(BitmapWithPixels(rle8, stream)));
+  rle8.topDown = true;
+  EXPECT_FALSE(Accepted(BitmapWithPixels(rle8, stream))) << "RLE8 is bottom-up only";
   BitmapShape os2 = Shape(12);
   std::string shortOffset = MakeBitmap(os2);
   shortOffset[10] = 73;  // pixels inside the 16 triples

@@ -123,15 +123,15 @@ class Rle4Encoder {
 }  // namespace
 
 int ShapePixel(const BitmapShape& shape, std::int64_t x, std::int64_t y) {
-  if ((shape.holes || shape.rle4 || shape.zeroPadding) && x >= shape.width) return 0;
+  if ((shape.holes || shape.rle || shape.zeroPadding) && x >= shape.width) return 0;
   return InHole(shape, x, y) ? 0 : PixelAt(x, y);
 }
 
 BitmapShape PlainShapeOf(const BitmapShape& shape) {
   BitmapShape plain = shape;
   plain.infoHeaderSize = 40;
-  plain.rle4 = false;
-  plain.zeroPadding = shape.zeroPadding || shape.holes || shape.rle4;
+  plain.rle = false;
+  plain.zeroPadding = shape.zeroPadding || shape.holes || shape.rle;
   return plain;
 }
 
@@ -143,7 +143,7 @@ std::string MakePlainEquivalent(const BitmapShape& shape) {
 
 std::string MakeBitmap(const BitmapShape& shape) {
   const std::uint32_t rowPixels = (shape.width + 7) / 8 * 8;
-  if (shape.rle4) return BitmapWithPixels(shape, Rle4Encoder(shape).Encode());
+  if (shape.rle) return BitmapWithPixels(shape, Rle4Encoder(shape).Encode());
   std::string pixels;
   for (std::int32_t stored = 0; stored < shape.height; ++stored) {
     const std::int32_t y = shape.topDown ? stored : shape.height - 1 - stored;
@@ -174,7 +174,7 @@ std::string BitmapWithPixels(const BitmapShape& shape, const std::string& pixels
     PutU32(out, shape.topDown ? -shape.height : shape.height);
     PutU16(out, 1);
     PutU16(out, shape.bitsPerPixel);
-    PutU32(out, shape.rle4 ? 2 : 0);
+    PutU32(out, shape.rle ? (shape.bitsPerPixel == 8 ? 1 : 2) : 0);
     PutU32(out, static_cast<std::uint32_t>(pixels.size()));
     PutU32(out, 2835);
     PutU32(out, 2836);

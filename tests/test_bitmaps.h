@@ -19,7 +19,7 @@ struct BitmapShape {
   bool topDown = false;
   std::uint32_t paletteEntries = 16;  // written as biClrUsed (0 when 16)
   std::uint32_t gapAfterPalette = 0;  // extra bytes before the pixel rows
-  bool rle4 = false;                  // compressed as RLE4 by this file's own encoder
+  bool rle = false;  // RLE4 (by this file's own encoder), or RLE8 of 8 bits a pixel
   // Pixels past biWidth and in a few holes (rows, a column stripe, the top
   // rows) are index 0: RLE4 skips them with deltas, end-of-line codes and an
   // early end of bitmap. RLE4 sources always have index 0 past biWidth.
@@ -33,8 +33,8 @@ int ShapePixel(const BitmapShape& shape, std::int64_t x, std::int64_t y);
 
 // A complete BMP file whose pixels are ShapePixel.
 std::string MakeBitmap(const BitmapShape& shape);
-// The headers of `shape`, then `pixels` as its pixel data (an RLE4 stream
-// when shape.rle4).
+// The headers of `shape`, then `pixels` as its pixel data (an RLE4 or RLE8
+// stream when shape.rle).
 std::string BitmapWithPixels(const BitmapShape& shape, const std::string& pixels);
 
 // The stored rows of a 1- or 8-bit `shape` whose pixels are `index(x, y)`, y

@@ -49,8 +49,7 @@ TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   for (std::uint32_t bits : {2u, 16u, 24u, 32u}) {
     EXPECT_FALSE(LoadBytes(with(28, bits | 1 << 16)).accepted) << "biBitCount " << bits;
   }
-  EXPECT_FALSE(LoadBytes(with(30, 1)).accepted) << "RLE8 compression";
-  EXPECT_FALSE(LoadBytes(with(28, 8 | 1 << 16)).accepted) << "RLE8 of 8 bits";
+  EXPECT_FALSE(LoadBytes(with(30, 1)).accepted) << "RLE8 of 4 bits";
   EXPECT_FALSE(LoadBytes(with(28, 8 | 2 << 16)).accepted) << "RLE4 of 8 bits";
   EXPECT_FALSE(LoadBytes(with(30, 3)).accepted) << "bit fields";
   EXPECT_FALSE(LoadBytes(with(14, 16)).accepted) << "a short OS/2 2.x header";

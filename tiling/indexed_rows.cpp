@@ -1,13 +1,11 @@
 // Rows of 1 or 8 bits a pixel, fetched in the 4-bit layout: each pixel its
-// palette index, renumbered for 8-bit pixels whose indices reach past 15.
+// palette index, as the palette map gives it for 8-bit pixels.
 #include <algorithm>
 #include <cstring>
 
 #include "tiling/pixel_rows.h"
 
 namespace {
-
-constexpr int kMostIndicesUsed = 16;
 
 class Indexed : public PixelRows {
  public:
@@ -17,9 +15,7 @@ class Indexed : public PixelRows {
         bits_(bits),
         pixelOffset_(pixelOffset),
         storedRowBytes_((geometry.width * bits + 31) / 32 * 4),
-        block_(std::max<std::int64_t>(static_cast<std::int64_t>(sizes.readBlock), 4)) {
-    for (int i = 0; i < 256; ++i) index_[i] = static_cast<std::uint8_t>(i);
-  }
+        block_(std::max<std::int64_t>(static_cast<std::int64_t>(sizes.readBlock), 4)) {}
 
   // The file's length tells whether the rows lie in it; 8-bit ones are then
   // read once to find the indices they use.
@@ -34,11 +30,7 @@ class Indexed : public PixelRows {
     return pixelOffset_ + storedRowBytes_ * geometry_.rowCount;
   }
 
-  int PaletteOrder(std::int64_t entries, std::uint8_t (&order)[16]) const override {
-    if (usedCount_ == 0) return PixelRows::PaletteOrder(entries, order);
-    std::memcpy(order, used_, static_cast<std::size_t>(usedCount_));
-    return usedCount_;
-  }
+  const bool* ValuesUsed() const override { return bits_ == 8 ? used_ : nullptr; }
 
   // Each row in pieces of a read block, its pixels past the image's width 0.
   bool Read(InFile& source, std::int64_t firstStored, std::int64_t count, std::int64_t firstByte,
@@ -75,11 +67,12 @@ class Indexed : public PixelRows {
   // first is `firstBit` bits into it. A last odd pixel's neighbour is 0.
   void PackBytes(std::int64_t pixels, std::uint8_t* packed) const {
     const std::uint8_t* const stored = bytes_.data();
+    const std::uint8_t* const index = palette_.fourBit;
     for (std::int64_t p = 0; p + 1 < pixels; p += 2) {
-      packed[p / 2] = static_cast<std::uint8_t>(index_[stored[p]] << 4 | index_[stored[p + 1]]);
+      packed[p / 2] = static_cast<std::uint8_t>(index[stored[p]] << 4 | index[stored[p + 1]]);
     }
     if (pixels % 2 != 0)
-      packed[pixels / 2] = static_cast<std::uint8_t>(index_[stored[pixels - 1]] << 4);
+      packed[pixels / 2] = static_cast<std::uint8_t>(index[stored[pixels - 1]] << 4);
   }
 
   void PackBits(std::int64_t firstBit, std::int64_t pixels, std::uint8_t* packed) const {
@@ -95,7 +88,6 @@ class Indexed : public PixelRows {
   // One read of the stored rows, in blocks, marks the index of each pixel:
   // a stored row's first biWidth bytes, its padding none.
   SourceCheck FindIndicesUsed(InFile& source) {
-    bool used[256] = {};
     const std::int64_t total = storedRowBytes_ * geometry_.rowCount;
     if (!source.SetPosition(pixelOffset_)) return SourceCheck::kUnreadable;
     std::int64_t column = 0;  // in its stored row, of the next byte read
@@ -108,13 +100,13 @@ class Indexed : public PixelRows {
       for (std::int64_t at = 0; at < count;) {
         const std::int64_t inRow = std::min(count - at, storedRowBytes_ - column);
         const std::int64_t pixels = std::clamp<std::int64_t>(geometry_.width - column, 0, inRow);
-        MarkIndices(bytes_.data() + at, pixels, used);
+        MarkIndices(bytes_.data() + at, pixels, used_);
         at += inRow;
         column = (column + inRow) % storedRowBytes_;
       }
       done += count;
     }
-    return Renumber(used);
+    return SourceCheck::kUsable;
   }
 
   // Marks the index of each of `count` pixels. Eight at a time from one
@@ -129,31 +121,13 @@ class Indexed : public PixelRows {
     for (; i < count; ++i) used[pixels[i]] = true;
   }
 
-  // At most 16 indices used; only when one of them is past 15 are they
-  // renumbered, in their order.
-  SourceCheck Renumber(const bool (&used)[256]) {
-    int count = 0;
-    std::uint8_t indices[256];
-    for (int i = 0; i < 256; ++i) {
-      if (used[i]) indices[count++] = static_cast<std::uint8_t>(i);
-    }
-    if (count > kMostIndicesUsed) return SourceCheck::kNotSixteenColours;
-    if (count == 0 || indices[count - 1] < kMostIndicesUsed) return SourceCheck::kUsable;
-    for (int i = 0; i < count; ++i) index_[indices[i]] = static_cast<std::uint8_t>(i);
-    std::memcpy(used_, indices, static_cast<std::size_t>(count));
-    usedCount_ = count;
-    return SourceCheck::kUsable;
-  }
-
   SourceGeometry geometry_;
   int bits_;
   std::int64_t pixelOffset_;
   std::int64_t storedRowBytes_;  // a row of 1 or 8 bits a pixel, padded to 32 bits
   std::int64_t block_;
-  Buffer<std::uint8_t> bytes_;                // a block of stored pixels
-  std::uint8_t index_[256];                   // the 4-bit index of each 8-bit one
-  std::uint8_t used_[kMostIndicesUsed] = {};  // when renumbered, the indices used in order
-  int usedCount_ = 0;
+  Buffer<std::uint8_t> bytes_;  // a block of stored pixels
+  bool used_[256] = {};         // the 8-bit values the check found
 };
 
 }  // namespace

@@ -2,12 +2,6 @@
 
 #include <algorithm>
 
-int PixelRows::PaletteOrder(std::int64_t entries, std::uint8_t (&order)[16]) const {
-  const auto kept = static_cast<int>(std::min<std::int64_t>(entries, 16));
-  for (int i = 0; i < kept; ++i) order[i] = static_cast<std::uint8_t>(i);
-  return kept;
-}
-
 namespace {
 
 class Uncompressed : public PixelRows {

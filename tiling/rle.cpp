@@ -25,19 +25,20 @@ struct Window {
 // and packed two a byte into the window when the row ends.
 class Paint {
  public:
-  // The pixels of a stream of `bits` (4 or 8) a pixel: for each byte, those
-  // of an encoded run of it; an absolute run's byte has its pixels in the
-  // first two.
-  explicit Paint(int bits) : bits_(bits) {
-    for (int i = 0; i < 256 * kPattern; ++i) {
-      const int byte = i / kPattern;
-      patterns_[byte][i % kPattern] = std::uint8_t(bits == 8 ? byte : byte >> 4 * (1 - i % 2) & 15);
-    }
-  }
+  // The pixels of a stream of `bits` (4 or 8) a pixel, in an image `width`
+  // pixels wide and `rows` high.
+  Paint(int bits, std::int64_t width, std::int64_t rows)
+      : bits_(bits), width_(width), rows_(rows), tallying_(bits == 8) {}
 
-  // Room for rows of `rowBytes` bytes, with slack on each side. False when
-  // memory runs out.
-  bool Reserve(std::int64_t rowBytes) {
+  // Room for rows of `rowBytes` bytes, with slack on each side, and the
+  // pixels of each stream byte as `fourBit` gives them: those of an encoded
+  // run of it; an absolute run's byte has its pixels in the first two.
+  // False when memory runs out.
+  bool Reserve(std::int64_t rowBytes, const std::uint8_t (&fourBit)[256]) {
+    for (int i = 0; i < 256 * kPattern; ++i) {
+      const int byte = i / kPattern, value = bits_ == 8 ? byte : byte >> 4 * (1 - i % 2) & 15;
+      patterns_[byte][i % kPattern] = fourBit[value];
+    }
     if (!gathered_.Reserve(RowRoom(rowBytes))) return false;
     std::memset(gathered_.data(), 0, gathered_.capacity());
     return true;
@@ -53,6 +54,15 @@ class Paint {
   }
   const Window& window() const { return window_; }
   int bits() const { return bits_; }
+  // The values that the 8-bit pixels of the image take, as the runs counted
+  // so far showed them, and 0 when they set fewer pixels than the image
+  // holds: a pixel is set at most once. Null for pixels of 4 bits. Later
+  // runs are not tallied.
+  const bool* ValuesUsed() {
+    tallying_ = false;
+    used_[0] = used_[0] || set_ < width_ * rows_;
+    return bits_ == 8 ? used_ : nullptr;
+  }
 
   // The runs from `at` on that `bytes` holds whole, while x is short of
   // `stopX` and each ends by `limit`. Those of the window's rows that begin
@@ -89,13 +99,20 @@ class Paint {
   // More than a longest run and the last copy of its pattern.
   static constexpr std::int64_t kSlack = 288;
 
-  bool Count(Cursor& at, const ByteSpan& bytes, std::int64_t limit, std::int64_t stopX) const {
+  // Counted runs note the values of their 8-bit pixels in the image.
+  bool Count(Cursor& at, const ByteSpan& bytes, std::int64_t limit, std::int64_t stopX) {
     const std::uint8_t* code = bytes.at;
     const std::uint8_t* const end = bytes.at + bytes.size;
     std::int64_t x = at.x;
     while (x < stopX) {
       const Code run = ReadCode(code, static_cast<std::size_t>(end - code), bits_);
       if (!run.IsRun() || x + run.columns > limit) break;
+      const bool encoded = run.kind == Kind::kEncoded;
+      const std::int64_t inside =
+          tallying_ && at.row < rows_ ? std::clamp<std::int64_t>(width_ - x, 0, run.columns) : 0;
+      for (std::int64_t i = 0; i < inside; i += encoded ? inside : 1)
+        used_[run.at[2 + i - encoded]] = true;
+      set_ += inside;
       x += run.columns;
       code += run.bytes;
     }
@@ -140,6 +157,10 @@ class Paint {
   }
 
   int bits_;
+  std::int64_t width_, rows_;
+  bool tallying_;         // of 8-bit pixels, until their values are asked for
+  bool used_[256] = {};   // the values of 8-bit pixels in the image, as counted
+  std::int64_t set_ = 0;  // how many pixels of the image the counted runs set
   std::uint8_t patterns_[256][kPattern];
   Buffer<std::uint8_t> gathered_;  // the row being gathered, one pixel a byte, from the slack on
   Window window_;
@@ -195,7 +216,10 @@ struct Walk {
 class RleSource : public PixelRows {
  public:
   RleSource(const SourceGeometry& geometry, int bits, std::int64_t offset, const ReadSizes& sizes)
-      : geometry_(geometry), streamOffset_(offset), sizes_(sizes), paint_(bits) {}
+      : geometry_(geometry),
+        streamOffset_(offset),
+        sizes_(sizes),
+        paint_(bits, geometry.width, geometry.rowCount) {}
 
   // One walk over the whole stream, to its end-of-bitmap code, noting where
   // the bands of the plan begin. The bitmap ends in the row the walk ends
@@ -209,12 +233,16 @@ class RleSource : public PixelRows {
     walk_.starts = starts_.data();
     walk_.startCount = startCount_;
     end_ = {streamOffset_, 0, 0};
-    return walk_.To(source, end_, kNever, kNever);
+    const SourceCheck check = walk_.To(source, end_, kNever, kNever);
+    valuesUsed_ = paint_.ValuesUsed();
+    return check;
   }
   std::int64_t DataEnd() const override { return end_.offset + 2; }
+  const bool* ValuesUsed() const override { return valuesUsed_; }
 
   bool Reserve(std::int64_t rows, std::int64_t rowBytes) override {
-    return exits_.Reserve(static_cast<std::size_t>(rows)) && paint_.Reserve(rowBytes);
+    return exits_.Reserve(static_cast<std::size_t>(rows)) &&
+           paint_.Reserve(rowBytes, palette_.fourBit);
   }
 
   // A fetch of the rows of the fetch before, from the pixel where that one
@@ -319,7 +347,8 @@ class RleSource : public PixelRows {
   std::int64_t startCount_ = 0;
   Buffer<BandStart> passed_;  // noted on the way from one of those to a band
   std::int64_t passedCount_ = 0;
-  Buffer<Cursor> exits_;    // of the rows of the last fetch
+  Buffer<Cursor> exits_;  // of the rows of the last fetch
+  const bool* valuesUsed_ = nullptr;
   bool resumable_ = false;  // the last fetch, whose window paint_ has still
   Cursor end_;              // at the end-of-bitmap code
 };

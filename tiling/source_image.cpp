@@ -12,6 +12,7 @@ constexpr std::uint32_t kCoreHeaderSize = 12;       // OS/2 1.x: 16-bit sizes, R
 constexpr std::uint32_t kInfoHeaderSizes[] = {40, 52, 56, 64, 108, 124};
 constexpr std::uint16_t kFourBitsPerPixel = 4;
 constexpr std::uint32_t kUncompressed = 0;
+constexpr std::uint32_t kRle8 = 1;
 constexpr std::uint32_t kRle4 = 2;
 constexpr std::int64_t kPlainEntries = 16;
 // Tiles say where their pixels start in a 32-bit field, and their length too.
@@ -89,10 +90,12 @@ std::int64_t PlainOffset(const FileLayout& layout, std::int64_t kept) {
 // entry for each index; another, biClrUsed or as many.
 bool CheckFields(const ImageHeader& header, FileLayout& layout) {
   if (header.bfType != kBitmapSignature || !IsIndexedBitCount(header.biBitCount)) return false;
-  const bool rle4 = layout.compression == kRle4 && header.biBitCount == kFourBitsPerPixel;
-  if (layout.compression != kUncompressed && !rle4) return false;
+  // RLE4 holds pixels of 4 bits, RLE8 of 8, each bottom-up only.
+  const bool rle = (layout.compression == kRle4 && header.biBitCount == kFourBitsPerPixel) ||
+                   (layout.compression == kRle8 && header.biBitCount == 8);
+  if (layout.compression != kUncompressed && !rle) return false;
   if (header.biWidth <= 0 || header.biHeight == 0) return false;
-  if (rle4 && header.biHeight < 0) return false;  // RLE is bottom-up
+  if (rle && header.biHeight < 0) return false;
   const std::int64_t indices = std::int64_t{1} << header.biBitCount;
   if (header.biClrUsed > indices) return false;
   layout.entries = header.biClrUsed != 0 ? header.biClrUsed : indices;
@@ -115,8 +118,9 @@ void NormaliseFields(ImageHeader& header, std::int64_t kept) {
 // All of them that lie before `dataEnd`, which the checks found in the file,
 // must arrive; those of a tiny file past it are zero, as is an entry kept
 // past the file's palette.
-bool ReadPalette(InFile& source, const FileLayout& layout, const std::uint8_t* order, int kept,
+bool ReadPalette(InFile& source, const FileLayout& layout, const PaletteMap& palette,
                  std::int64_t dataEnd, ImageHeader& header) {
+  const int kept = palette.count;
   std::uint8_t bytes[256 * 4 + kPaletteSize] = {};
   const std::int64_t tableBytes = layout.PaletteEnd() - layout.paletteOffset;
   const auto promised = static_cast<std::uint32_t>(
@@ -124,8 +128,9 @@ bool ReadPalette(InFile& source, const FileLayout& layout, const std::uint8_t* o
   if (!source.SetPosition(layout.paletteOffset) || !source.Read(bytes, promised)) return false;
   std::memset(header.palette, 0, kPaletteSize);
   for (int i = 0; i < kept; ++i) {
-    if (order[i] >= layout.entries) continue;
-    std::memcpy(header.palette + 4 * i, bytes + layout.entryBytes * order[i], layout.entryBytes);
+    const int entry = palette.sourceIndex[i];
+    if (entry >= layout.entries) continue;
+    std::memcpy(header.palette + 4 * i, bytes + layout.entryBytes * entry, layout.entryBytes);
   }
   std::memcpy(header.palette + 4 * kept, bytes + tableBytes, kPaletteSize - 4 * kept);
   return true;
@@ -148,10 +153,10 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
   }
   image.geometry = GeometryOf(header);
 
-  if (header.biBitCount != kFourBitsPerPixel) {
-    image.rows = IndexedRows(image.geometry, header.biBitCount, layout.pixelOffset, sizes);
-  } else if (layout.compression == kRle4) {
+  if (layout.compression != kUncompressed) {
     image.rows = RleRows(image.geometry, header.biBitCount, layout.pixelOffset, sizes);
+  } else if (header.biBitCount != kFourBitsPerPixel) {
+    image.rows = IndexedRows(image.geometry, header.biBitCount, layout.pixelOffset, sizes);
   } else {
     image.rows = UncompressedRows(image.geometry, layout.pixelOffset);
   }
@@ -159,13 +164,16 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
   const SourceCheck check = image.rows->Check(source, plan);
   if (check != SourceCheck::kUsable) return check;
 
-  std::uint8_t order[kPlainEntries];
-  const int kept = image.rows->PaletteOrder(layout.entries, order);
-  header.bfOffBits = static_cast<std::uint32_t>(PlainOffset(layout, kept));
-  NormaliseFields(header, kept);
+  PaletteMap palette;
+  if (!MapValues(image.rows->ValuesUsed(), layout.entries, palette)) {
+    return SourceCheck::kNotSixteenColours;
+  }
+  image.rows->UsePalette(palette);
+  header.bfOffBits = static_cast<std::uint32_t>(PlainOffset(layout, palette.count));
+  NormaliseFields(header, palette.count);
   // The palette lies before pixel data that is known to be in the file:
   // failing to read it is an error of the file, not of its format.
-  return ReadPalette(source, layout, order, kept, image.rows->DataEnd(), header)
+  return ReadPalette(source, layout, palette, image.rows->DataEnd(), header)
              ? SourceCheck::kUsable
              : SourceCheck::kUnreadable;
 }

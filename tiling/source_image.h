@@ -1,6 +1,7 @@
 // A source bitmap as the tiles see it, whatever variant of 16-colour BMP its
 // file is: OS/2 1.x or 2.x, a 40-byte info header or a larger one (V2 to
-// V5), 3- or 4-byte palette entries, a short palette, uncompressed or RLE4.
+// V5), 3- or 4-byte palette entries, a short palette, 1, 4 or 8 bits a
+// pixel, uncompressed, RLE4 or RLE8.
 #pragma once
 
 #include <memory>
@@ -19,9 +20,9 @@ struct SourceImage {
   PixelRowsObject rows;
 };
 
-// Loads and checks the source: a 4-bit BMP of a known variant whose pixel
-// data lies inside the file (an RLE4 stream is read to its end once), and
-// prepares the fetches of the bands of `plan`, reading as `sizes` say.
+// Loads and checks the source: a 16-colour BMP of a known variant whose
+// pixel data lies inside the file (an RLE stream is read to its end once),
+// and prepares the fetches of the bands of `plan`, reading as `sizes` say.
 // kUnreadable when a read of the file fails.
 SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& plan = {},
                             const ReadSizes& sizes = {});

@@ -1,5 +1,5 @@
 """Sources as editors write them: GIMP's RLE4 (a file it saved, kept in
-editors/), ImageMagick's V5 and OS/2 bitmaps, netpbm's OS/2 bitmap, a short
+editors/), ImageMagick's V5, OS/2 and RLE8 bitmaps, netpbm's OS/2 bitmap, a short
 palette, a source past 2 GiB, a map description with a byte-order mark. The
 tiles must show the source as PIL reads it, carry their true length in
 bfSize, and be read by ImageMagick without a warning."""
@@ -107,6 +107,28 @@ class EditorVariants(ProcessTest):
         self.assertFailed(self.run_gridsaw("area.map"), NOT_SIXTEEN_COLOURS)
         self.assertEqual(self.tile_names(), ["area tile 0,0.bmp"])
         self.assertEqual(self.read("area tile 0,0.bmp"), b"old tile")
+
+    def test_an_imagemagick_rle_save_of_the_example_gives_the_examples_tiles(self):
+        """`convert -compress RLE` writes RLE8 with 256 entries, the map's
+        indices and palette kept, but biClrImportant 256: the tiles are the
+        example's own in every byte but that field's."""
+        if not shutil.which("convert") or os.path.islink(shutil.which("convert")):
+            self.skipTest("needs ImageMagick")
+        island = os.path.join(EDITORS, "..", "..", "..", "example", "island.bmp")
+        shutil.copy(island, self.path("island.bmp"))
+        subprocess.run(["convert", "island.bmp", "-compress", "RLE", "area.bmp"], cwd=self.dir,
+                       check=True)
+        bits, compression = struct.unpack_from("<HI", self.read("area.bmp"), 28)
+        self.assertEqual((bits, compression), (8, 1))
+        for stem in ("island", "area"):
+            self.write(f"{stem}.map", map_text(f"{stem}.bmp", "0,0", "1200,900"))
+            self.assertConverted(self.run_gridsaw(f"{stem}.map"))
+        names = [n for n in self.tile_names() if n.startswith("area")]
+        self.assertEqual(len(names), 12)
+        for name in names:
+            own, saved = self.read("island" + name[4:]), self.read(name)
+            self.assertEqual(struct.unpack_from("<I", saved, 50)[0], 0, name)
+            self.assertEqual(saved[:50] + saved[54:], own[:50] + own[54:], name)
 
     def test_gimp_rle4(self):
         shutil.copy(os.path.join(EDITORS, "gimp-rle4.bmp"), self.path("area.bmp"))

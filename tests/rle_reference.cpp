@@ -1,54 +1,78 @@
-#include "tests/rle4_reference.h"
+#include "tests/rle_reference.h"
 
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <set>
 #include <vector>
 
-std::optional<std::string> DecodeRle4(const std::string& stream, std::int32_t width,
-                                      std::int32_t height) {
-  const std::int64_t rowBytes = (std::int64_t{width} + 7) / 8 * 4;
-  std::string rows(static_cast<std::size_t>(rowBytes * height), '\0');
-  auto set = [&](std::int64_t x, std::int64_t y, int pixel) {
-    if (x >= width || y >= height) return;
-    char& pair = rows[static_cast<std::size_t>(y * rowBytes + x / 2)];
-    pair = static_cast<char>(x % 2 == 0 ? (pair & 0x0F) | pixel << 4 : (pair & 0xF0) | pixel);
+std::optional<std::string> DecodeRle(const std::string& stream, std::int32_t width,
+                                     std::int32_t height, int bits) {
+  std::string pixels(static_cast<std::size_t>(std::int64_t{width} * height), '\0');
+  auto set = [&](std::int64_t x, std::int64_t y, int value) {
+    if (x < width && y < height) pixels[static_cast<std::size_t>(y * width + x)] = static_cast<char>(value);
   };
   auto byte = [&](std::size_t at) { return static_cast<std::uint8_t>(stream[at]); };
+  // Pixel i of a run of colours `pair`: RLE4 alternates its two nibbles.
+  auto colour = [bits](int pair, int i) { return bits == 8 ? pair : i % 2 == 0 ? pair >> 4 : pair & 15; };
   std::int64_t x = 0, y = 0;
   for (std::size_t at = 0;;) {
     if (at + 2 > stream.size()) return std::nullopt;
     const int first = byte(at), second = byte(at + 1);
     at += 2;
-    if (first > 0) {  // encoded: the two colours of the second byte, in turn
-      for (int i = 0; i < first; ++i) set(x + i, y, i % 2 == 0 ? second >> 4 : second & 15);
+    if (first > 0) {  // encoded: a count, and the colours
+      for (int i = 0; i < first; ++i) set(x + i, y, colour(second, i));
       x += first;
     } else if (second == 0) {  // end of line
       x = 0;
       ++y;
     } else if (second == 1) {  // end of bitmap
-      return rows;
+      return pixels;
     } else if (second == 2) {  // delta: right, then up
       if (at + 2 > stream.size()) return std::nullopt;
       x += byte(at);
       y += byte(at + 1);
       at += 2;
-    } else {  // absolute: `second` pixels, two a byte, padded to 16 bits
-      const std::size_t bytes = (second + 3) / 4 * 2;
+    } else {  // absolute: `second` pixels, `bits` each, padded to 16 bits
+      const std::size_t bytes = (second * bits + 15) / 16 * 2;
       if (at + bytes > stream.size()) return std::nullopt;
-      for (int i = 0; i < second; ++i) {
-        set(x + i, y, i % 2 == 0 ? byte(at + i / 2) >> 4 : byte(at + i / 2) & 15);
-      }
+      for (int i = 0; i < second; ++i) set(x + i, y, colour(byte(at + i * bits / 8), i));
       x += second;
       at += bytes;
     }
   }
 }
 
-std::string RandomRle4Stream(std::mt19937& random, std::int32_t width, std::int32_t height) {
+std::string FourBitRows(const std::string& pixels, std::int32_t width, std::int32_t height) {
+  std::uint8_t index[256];
+  for (int value = 0; value < 256; ++value) index[value] = static_cast<std::uint8_t>(value);
+  std::set<std::uint8_t> used(pixels.begin(), pixels.end());
+  if (!used.empty() && *used.rbegin() >= 16) {
+    int next = 0;
+    for (std::uint8_t value : used) index[value] = static_cast<std::uint8_t>(next++);
+  }
+  const std::int64_t rowBytes = (std::int64_t{width} + 7) / 8 * 4;
+  std::string rows(static_cast<std::size_t>(rowBytes * height), '\0');
+  for (std::int64_t y = 0; y < height; ++y) {
+    for (std::int64_t x = 0; x < width; ++x) {
+      const int value = index[static_cast<std::uint8_t>(pixels[y * width + x])];
+      rows[y * rowBytes + x / 2] = static_cast<char>(rows[y * rowBytes + x / 2] | value << (x % 2 == 0 ? 4 : 0));
+    }
+  }
+  return rows;
+}
+
+std::string RandomRleStream(std::mt19937& random, std::int32_t width, std::int32_t height,
+                            int bits) {
   auto between = [&](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
+  // Often 16 values, and sometimes all below 16.
+  std::vector<int> values(between(0, 3) == 0 ? 16 : between(1, 16));
+  const int highest = between(0, 2) == 0 ? 15 : 255;
+  for (int& value : values) value = between(0, highest);
+  // A run's byte of colours: two random nibbles, or one of the values.
+  auto colours = [&] { return bits == 4 ? between(0, 255) : values[between(0, values.size() - 1)]; };
   std::string out;
   auto put = [&out](std::initializer_list<int> bytes) {
     for (int value : bytes) out += static_cast<char>(value);
@@ -76,21 +100,20 @@ std::string RandomRle4Stream(std::mt19937& random, std::int32_t width, std::int3
       const int right = between(0, 255);
       put({0, 2, right, 0});
       x += right;
-    } else if (kind < 55) {
-      const int count = between(1, 16);
-      put({count, between(0, 255)});
-      x += count;
     } else if (kind < 70) {
-      const int count = between(17, 255);
-      put({count, between(0, 255)});
+      const int count = kind < 55 ? between(1, 16) : between(17, 255);
+      put({count, colours()});
       x += count;
     } else {
       const int count = between(3, 255);
       put({0, count});
-      for (int i = 0; i < (count + 3) / 4 * 2; ++i) put({between(0, 255)});
+      const int bytes = (count * bits + 15) / 16 * 2;
+      for (int i = 0; i < bytes; ++i) put({bits == 4 || i < count ? colours() : 0});
       x += count;
     }
   }
+  // Past the top, a run whose value the image does not hold.
+  if (y >= height && between(0, 1) == 0) put({between(1, 255), between(0, 255)});
   put({0, 1});
   return out;
 }
