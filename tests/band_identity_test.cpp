@@ -119,6 +119,8 @@ std::string Describe(const Case& c) {
          std::to_string(c.bandCapacity);
 }
 
+// Small caps split bands into column groups, from odd and even lefts: as a
+// load never allocates, one that needs more than the reservation took fails.
 TEST(BandTiling, MatchesTheRowByRowReferenceOverRandomSourcesRegionsAndCaps) {
   std::mt19937 random(20261208);
   auto between = [&](int low, int high) {

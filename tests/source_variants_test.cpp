@@ -68,15 +68,15 @@ TEST(SourceVariants, EachGivesTheTilesOfItsPlainEquivalent) {
 }
 
 // The 4-bit equivalent of a 1- or 8-bit `source` whose pixels are, in 4
-// bits, `index`: the entries `kept` of the source's palette (3-byte ones
-// widened), biClrUsed their count, biClrImportant when it still counts them,
-// the same gap, rows and fields.
+// bits, `index`: 16 palette entries, first those `kept` of the source's
+// (3-byte ones widened), then zeros; biClrImportant when it counts no more
+// than the kept; the same gap, rows and fields.
 std::string FourBitEquivalent(BitmapShape shape, const std::vector<std::uint32_t>& kept,
                               const std::function<int(std::int64_t, std::int64_t)>& index) {
   const bool core = shape.infoHeaderSize == 12;
   shape.bitsPerPixel = 4;
   shape.infoHeaderSize = 40;
-  shape.paletteEntries = static_cast<std::uint32_t>(kept.size());
+  shape.paletteEntries = 16;
   std::string pixels;
   for (std::int32_t stored = 0; stored < shape.height; ++stored) {
     const std::int32_t y = shape.topDown ? stored : shape.height - 1 - stored;
@@ -86,11 +86,12 @@ std::string FourBitEquivalent(BitmapShape shape, const std::vector<std::uint32_t
     }
   }
   std::string bytes = BitmapWithPixels(shape, pixels);
-  for (std::size_t i = 0; i < kept.size(); ++i) {
-    PutU32At(bytes, 54 + 4 * i, PaletteEntry(kept[i]) & (core ? 0x00FFFFFF : 0xFFFFFFFF));
+  for (std::size_t i = 0; i < 16; ++i) {
+    const std::uint32_t entry = i < kept.size() ? PaletteEntry(kept[i]) : 0;
+    PutU32At(bytes, 54 + 4 * i, entry & (core ? 0x00FFFFFF : 0xFFFFFFFF));
   }
   if (core) bytes.replace(38, 8, 8, '\0');  // OS/2 1.x has no resolutions
-  PutU32At(bytes, 46, static_cast<std::uint32_t>(kept.size()));
+  PutU32At(bytes, 46, 16);
   PutU32At(bytes, 50, !core && kept.size() >= 3 ? 3 : 0);  // the writer's biClrImportant
   return bytes;
 }

@@ -49,6 +49,15 @@ TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   for (std::uint32_t bits : {2u, 16u, 24u, 32u}) {
     EXPECT_FALSE(LoadBytes(with(28, bits | 1 << 16)).accepted) << "biBitCount " << bits;
   }
+  for (std::uint32_t planes : {0u, 2u}) {
+    EXPECT_FALSE(LoadBytes(with(26, planes | 4 << 16)).accepted) << "biPlanes " << planes;
+  }
+  BitmapShape core;
+  core.infoHeaderSize = 12;
+  std::string twoPlanes = MakeBitmap(core);
+  ASSERT_TRUE(LoadBytes(twoPlanes).accepted);
+  twoPlanes[22] = 2;
+  EXPECT_FALSE(LoadBytes(twoPlanes).accepted) << "biPlanes 2 in an OS/2 1.x header";
   EXPECT_FALSE(LoadBytes(with(30, 1)).accepted) << "RLE8 of 4 bits";
   EXPECT_FALSE(LoadBytes(with(28, 8 | 2 << 16)).accepted) << "RLE4 of 8 bits";
   EXPECT_FALSE(LoadBytes(with(30, 3)).accepted) << "bit fields";

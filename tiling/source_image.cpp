@@ -25,6 +25,7 @@ struct FileLayout {
   std::int64_t entries = 0;      // biClrUsed, or all that the bits a pixel give
   std::int64_t pixelOffset = 0;  // bfOffBits as the file has it
   std::uint32_t compression = kUncompressed;
+  std::int64_t tileEntries = 0;  // in the tiles' palette
 
   std::int64_t PaletteEnd() const { return paletteOffset + entryBytes * entries; }
 };
@@ -87,9 +88,12 @@ std::int64_t PlainOffset(const FileLayout& layout, std::int64_t kept) {
 }
 
 // The checks that need only the header fields. An OS/2 1.x palette has an
-// entry for each index; another, biClrUsed or as many.
+// entry for each index; another, biClrUsed or as many. Tiles of 4-bit pixels
+// take the same entries; of other pixels, all 16, so that no reader takes a
+// 2-entry black and white palette for pixels of 1 bit.
 bool CheckFields(const ImageHeader& header, FileLayout& layout) {
   if (header.bfType != kBitmapSignature || !IsIndexedBitCount(header.biBitCount)) return false;
+  if (header.biPlanes != 1) return false;
   // RLE4 holds pixels of 4 bits, RLE8 of 8, each bottom-up only.
   const bool rle = (layout.compression == kRle4 && header.biBitCount == kFourBitsPerPixel) ||
                    (layout.compression == kRle8 && header.biBitCount == 8);
@@ -99,28 +103,31 @@ bool CheckFields(const ImageHeader& header, FileLayout& layout) {
   const std::int64_t indices = std::int64_t{1} << header.biBitCount;
   if (header.biClrUsed > indices) return false;
   layout.entries = header.biClrUsed != 0 ? header.biClrUsed : indices;
+  layout.tileEntries = header.biBitCount == kFourBitsPerPixel ? layout.entries : kPlainEntries;
   return layout.pixelOffset >= layout.PaletteEnd() &&
-         PlainOffset(layout, std::min(layout.entries, kPlainEntries)) <= kMaxPixelOffset;
+         PlainOffset(layout, layout.tileEntries) <= kMaxPixelOffset;
 }
 
 // The plain form of a source whose pixels are not 4 bits: a 4-bit one with
-// the `kept` entries, its biClrImportant only when it still counts them.
+// 16 entries, `kept` of them the source's, its biClrImportant only when it
+// counts no more than those.
 void NormaliseFields(ImageHeader& header, std::int64_t kept) {
   if (header.biBitCount == kFourBitsPerPixel) return;
   header.biBitCount = kFourBitsPerPixel;
-  header.biClrUsed = static_cast<std::uint32_t>(kept);
+  header.biClrUsed = kPlainEntries;
   if (header.biClrImportant > kept) header.biClrImportant = 0;
 }
 
 // The plain form's 64 palette bytes: the kept entries in their order, 4
-// bytes each (a triple's fourth is 0), then what follows the file's palette
-// (its gap, and on), as the plain form's file holds it after its entries.
-// All of them that lie before `dataEnd`, which the checks found in the file,
-// must arrive; those of a tiny file past it are zero, as is an entry kept
-// past the file's palette.
+// bytes each (a triple's fourth is 0), zeros up to the tiles' entries, then
+// what follows the file's palette (its gap, and on), as the plain form's
+// file holds it after its entries. All of them that lie before `dataEnd`,
+// which the checks found in the file, must arrive; those of a tiny file past
+// it are zero, as is an entry kept past the file's palette.
 bool ReadPalette(InFile& source, const FileLayout& layout, const PaletteMap& palette,
                  std::int64_t dataEnd, ImageHeader& header) {
   const int kept = palette.count;
+  const auto entries = static_cast<int>(layout.tileEntries);
   std::uint8_t bytes[256 * 4 + kPaletteSize] = {};
   const std::int64_t tableBytes = layout.PaletteEnd() - layout.paletteOffset;
   const auto promised = static_cast<std::uint32_t>(
@@ -132,7 +139,7 @@ bool ReadPalette(InFile& source, const FileLayout& layout, const PaletteMap& pal
     if (entry >= layout.entries) continue;
     std::memcpy(header.palette + 4 * i, bytes + layout.entryBytes * entry, layout.entryBytes);
   }
-  std::memcpy(header.palette + 4 * kept, bytes + tableBytes, kPaletteSize - 4 * kept);
+  std::memcpy(header.palette + 4 * entries, bytes + tableBytes, kPaletteSize - 4 * entries);
   return true;
 }
 
@@ -169,7 +176,7 @@ SourceCheck LoadSourceImage(InFile& source, SourceImage& image, const BandPlan& 
     return SourceCheck::kNotSixteenColours;
   }
   image.rows->UsePalette(palette);
-  header.bfOffBits = static_cast<std::uint32_t>(PlainOffset(layout, palette.count));
+  header.bfOffBits = static_cast<std::uint32_t>(PlainOffset(layout, layout.tileEntries));
   NormaliseFields(header, palette.count);
   // The palette lies before pixel data that is known to be in the file:
   // failing to read it is an error of the file, not of its format.

@@ -14,7 +14,8 @@
 struct SourceImage {
   // What the same image saved with a 40-byte info header, 4-byte palette
   // entries and no compression would start with: the same palette entries,
-  // gap after them and other fields.
+  // gap after them and other fields. Pixels of 1 or 8 bits become 4-bit
+  // ones, with a palette of 16 entries.
   ImageHeader header;
   SourceGeometry geometry;
   PixelRowsObject rows;

@@ -110,6 +110,12 @@ class RealWorldFaults(ProcessTest):
         with open(gimp_rle4, "rb") as f:
             sources = {"plain": bitmaps.make_bitmap(904, 600), "RLE4": f.read()}
         preload = {"LD_PRELOAD": os.environ["GRIDSAW_ALLOCATIONS_FAIL"]}
+        # Three column groups from an odd negative left: the later ones start
+        # on an even column at or before theirs, and hold a byte more a row.
+        self.write("wide.bmp", bitmaps.make_bitmap(700004, 1))
+        self.write("wide.map", map_text("wide.bmp", "-151,0", "700004,1"))
+        self.assertConverted(self.run_gridsaw("wide.map", extra_env=preload))
+        self.assertEqual(len(self.tile_names()), 2334)
         for kind, source in sources.items():
             with self.subTest(kind):
                 for name in self.tile_names():
