@@ -24,14 +24,13 @@ int RunTiling(const char* commandTail, const ReadSizes& sizes) {
   }
 
   TextReader mapText(mapFile);
+  if (!mapText.Reserve(sizes.readBlock)) return Fail(kNotEnoughMemory);
   mapText.ReadByteOrderMark();
   char line[kPathBytes];
-  LineFacts lineFacts;
-  // A path too long to be one is refused, never cut to name some other file,
-  // so reading stops where the buffer is full; a NUL would cut it the same.
-  ReadLine(mapText, line, sizeof line, &lineFacts, LongLine::kStop);
+  // A path too long to be one is refused, never cut to name some other file.
+  const bool whole = ReadWholeLine(mapText, line, sizeof line);
   if (mapText.failed()) return Fail(kCannotReadMap);
-  if (lineFacts.cut || lineFacts.heldNul || !PathFromLine(line, mapText.utf16(), sourcePath) ||
+  if (!whole || !PathFromLine(line, mapText.utf16(), sourcePath) ||
       PathLength(sourcePath) > kMaxPathCharacters || !sourceFile.Open(sourcePath)) {
     return Fail(kCannotOpenSource);
   }
@@ -56,8 +55,7 @@ int RunTiling(const char* commandTail, const ReadSizes& sizes) {
   // The stem: everything before the path's last '.', also one in a folder name.
   SplitAtLast(sourcePath, '.', sourcePath, sizeof sourcePath, nullptr, 0);
 
-  const char* failure =
-      CutTileGrid(sourceImage, sourceFile, tileFile, region, sourcePath, sizes.bandCapacity);
+  const char* failure = CutTileGrid(sourceImage, sourceFile, tileFile, region, sourcePath, sizes);
   if (failure != nullptr) return Fail(failure);
   FileStamp finished;
   if (!sourceFile.Stamp(finished) || finished != opened) return Fail(kCannotReadSource);

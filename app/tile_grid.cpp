@@ -84,9 +84,9 @@ BandPlan BandsOf(const Region& region, std::int64_t bandCapacity) {
 // the band would not fit the cap. Corners are computed in 64 bits, so a
 // region reaching up to 2^31 - 1 ends its loops instead of wrapping.
 const char* CutTileGrid(const SourceImage& image, InFile& source, OutFile& tile,
-                        const Region& region, const char* stem, std::int64_t bandCapacity) {
-  const BandPlan plan = BandsOf(region, bandCapacity);
-  Band band(bandCapacity);
+                        const Region& region, const char* stem, const ReadSizes& sizes) {
+  const BandPlan plan = BandsOf(region, sizes.bandCapacity);
+  Band band(sizes.bandCapacity);
   TileBuffer buffer;
   if (!ReserveRoom(image, plan, band, buffer)) return kNotEnoughMemory;
   for (std::int64_t row = 0; row < plan.count; ++row) {

@@ -1,11 +1,14 @@
 #include "fileio/block_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
-// Keeps the bytes at hand from `offset` on and reads a block's worth after
-// them. Every refill positions the file first: other reads of it (a
-// palette, a header) may have moved it since the last one.
-bool BlockReader::Refill(InFile& file, std::int64_t offset, ByteSpan& bytes) {
+// Keeps the bytes at hand from `offset` on and reads more after them. Other
+// reads of the file (a palette, a header) may have moved it since the last
+// refill, so a read that does not start where the file is seeks first.
+bool BlockReader::Refill(InFile& file, std::int64_t offset, std::size_t count,
+                         std::size_t readAhead, ByteSpan& bytes) {
+  if (count > block_.capacity()) return false;  // never reserved, or a caller's fault
   const std::int64_t at = offset - start_;
   std::size_t kept = 0;
   if (&file == file_ && at >= 0 && at <= static_cast<std::int64_t>(end_)) {
@@ -16,9 +19,11 @@ bool BlockReader::Refill(InFile& file, std::int64_t offset, ByteSpan& bytes) {
   start_ = offset;
   end_ = kept;
   endOfFile_ = false;
-  const auto wanted = static_cast<std::uint32_t>(block_.capacity() - kept);
+  const std::size_t upTo = std::clamp(readAhead, count, block_.capacity());
+  const auto wanted = static_cast<std::uint32_t>(upTo - std::min(kept, upTo));
+  const std::int64_t readAt = offset + static_cast<std::int64_t>(kept);
   std::uint32_t got = 0;
-  if (!file.SetPosition(offset + static_cast<std::int64_t>(kept)) ||
+  if ((file.Position() != readAt && !file.SetPosition(readAt)) ||
       !file.ReadUpTo(block_.data() + kept, wanted, got)) {
     file_ = nullptr;
     return false;

@@ -17,25 +17,31 @@ struct ByteSpan {
 
 class BlockReader {
  public:
+  // A refill reads as much as a block holds.
+  static constexpr std::size_t kWholeBlock = SIZE_MAX;
+
   // Takes the room for blocks of `blockBytes`. False when memory runs out.
   bool Reserve(std::size_t blockBytes) { return block_.Reserve(blockBytes); }
   std::size_t BlockBytes() const { return block_.capacity(); }
 
   // The bytes of `file` from `offset` on: at least `count` of them (at most
-  // a block), fewer only where the file ends. They stay valid until the
-  // next call. False on a read error.
-  bool Fetch(InFile& file, std::int64_t offset, std::size_t count, ByteSpan& bytes) {
+  // a block), fewer only where the file ends. A refill reads up to
+  // `readAhead` bytes from `offset` on, never fewer than `count`. They stay
+  // valid until the next call. False on a read error.
+  bool Fetch(InFile& file, std::int64_t offset, std::size_t count, ByteSpan& bytes,
+             std::size_t readAhead = kWholeBlock) {
     const std::int64_t at = offset - start_;
     if (&file == file_ && at >= 0 && at <= static_cast<std::int64_t>(end_) &&
         (end_ - static_cast<std::size_t>(at) >= count || endOfFile_)) {
       bytes = {block_.data() + at, end_ - static_cast<std::size_t>(at)};
       return true;
     }
-    return Refill(file, offset, bytes);
+    return Refill(file, offset, count, readAhead, bytes);
   }
 
  private:
-  bool Refill(InFile& file, std::int64_t offset, ByteSpan& bytes);
+  bool Refill(InFile& file, std::int64_t offset, std::size_t count, std::size_t readAhead,
+              ByteSpan& bytes);
 
   Buffer<std::uint8_t> block_;
   InFile* file_ = nullptr;

@@ -22,6 +22,7 @@ bool InFile::Open(const char* path) {
   Close();
   if (InjectedFailure(FileCall::kOpen, this)) return false;
   handle_ = OsOpenForReading(path);
+  position_ = 0;
   return handle_ != kNotOpen;
 }
 
@@ -42,18 +43,23 @@ bool InFile::ReadUpTo(void* buffer, std::uint32_t count, std::uint32_t& got) {
   if (handle_ == kNotOpen) return false;
   switch (InjectedFault(FileCall::kRead, this, count)) {
     case Fault::kNone:
-      return OsRead(handle_, buffer, count, got);
+      if (!OsRead(handle_, buffer, count, got)) break;
+      position_ += got;
+      return true;
     case Fault::kEndOfFile:
       return true;
     case Fault::kError:
       break;
   }
+  position_ = -1;
   return false;
 }
 
 bool InFile::SetPosition(std::int64_t distance) {
-  return handle_ != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
-         OsSetPosition(handle_, distance);
+  const bool set = handle_ != kNotOpen && !InjectedFailure(FileCall::kSetPosition, this) &&
+                   OsSetPosition(handle_, distance);
+  position_ = set ? distance : -1;
+  return set;
 }
 
 bool InFile::Stamp(FileStamp& stamp) {

@@ -36,12 +36,16 @@ class InFile {
   // Absolute position from the start of the file. A negative distance fails
   // and leaves the position where it was.
   bool SetPosition(std::int64_t distance);
+  // Where the next read starts, as the calls since Open left it; -1 when a
+  // failed call leaves it unknown.
+  std::int64_t Position() const { return position_; }
   // The open file's stamp as it is now; false when the system cannot tell.
   bool Stamp(FileStamp& stamp);
   bool IsOpen() const { return handle_ != kNotOpen; }
 
  private:
   FileHandle handle_ = kNotOpen;
+  std::int64_t position_ = -1;
 };
 
 // Creates a file, or empties an existing one, for writing. While it is open,

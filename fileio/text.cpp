@@ -33,113 +33,110 @@ void SplitAt(const char* text, const char* found, char* head, std::size_t headSi
   if (tail != text) CopyCut(text, headLength, head, headSize);
 }
 
-// Appends to a NUL-terminated line of fixed capacity, cutting what does not fit.
+// Appends to a NUL-terminated line of fixed capacity; what does not fit is
+// cut off.
 class LineBuilder {
  public:
   LineBuilder(char* line, std::size_t size) : line_(line), size_(size) { line_[0] = '\0'; }
   void Append(char c) {
     if (length_ + 1 >= size_) {
-      facts_.cut = true;
+      whole_ = false;
       return;
     }
-    facts_.heldNul = facts_.heldNul || c == '\0';
+    whole_ = whole_ && c != '\0';
     line_[length_++] = c;
     line_[length_] = '\0';
   }
-  bool cut() const { return facts_.cut; }
-  const LineFacts& facts() const { return facts_; }
+  // Nothing cut off, and no NUL cutting the string short.
+  bool whole() const { return whole_; }
 
  private:
   char* line_;
   std::size_t size_;
   std::size_t length_ = 0;
-  LineFacts facts_;
+  bool whole_ = true;
 };
 
-bool ReadLineInto(TextReader& text, LineBuilder& line, LongLine longLine) {
+// Reads a line into `line` until it ends, or until it is no longer whole
+// when `stopWhenCut`. True when it ended in CR or LF.
+bool ReadLineInto(TextReader& text, LineBuilder& line, bool stopWhenCut) {
   char c;
   if (!text.Next(c)) return false;
   // A first byte that ends a line is the LF of a CR LF pair whose CR ended
   // the previous line; dropping it also swallows one lone empty line.
   if (!IsLineEnd(c)) line.Append(c);
-  for (;;) {
-    if (line.cut() && longLine == LongLine::kStop) return false;
+  while (!stopWhenCut || line.whole()) {
     if (!text.Next(c)) return false;
     if (IsLineEnd(c)) return true;
     line.Append(c);
   }
+  return false;
 }
 
 }  // namespace
 
+bool TextReader::Reserve(std::size_t blockBytes) {
+  return blocks_.Reserve(blockBytes < 4 ? 4 : blockBytes);  // a character's bytes at least
+}
+
 void TextReader::ReadByteOrderMark() {
-  if (bytesEnd_ != 0 || !ReadBytes()) return;
-  auto startsWith = [this](const char* mark, std::size_t length) {
-    return bytesEnd_ >= length && std::memcmp(bytes_, mark, length) == 0;
+  ByteSpan bytes;
+  if (offset_ != 0 || !Fetch(3, bytes)) return;
+  auto startsWith = [&bytes](const char* mark, std::size_t length) {
+    return bytes.size >= length && std::memcmp(bytes.at, mark, length) == 0;
   };
   if (startsWith("\xEF\xBB\xBF", 3)) {
-    bytesAt_ = 3;
+    offset_ = 3;
   } else if (startsWith("\xFF\xFE", 2) || startsWith("\xFE\xFF", 2)) {
     utf16_ = true;
-    bigEndian_ = bytes_[0] == 0xFE;
-    bytesAt_ = 2;
+    bigEndian_ = bytes.at[0] == 0xFE;
+    offset_ = 2;
   }
 }
 
-// The next block of text: the bytes as they are, or the WTF-8 of whole
-// UTF-16 units, a surrogate pair never split between two blocks.
-bool TextReader::Fill() {
-  at_ = end_ = 0;
-  if (!utf16_) {
-    if (bytesAt_ == bytesEnd_ && !ReadBytes()) return false;
-    end_ = bytesEnd_ - bytesAt_;
-    std::memcpy(text_, bytes_ + bytesAt_, end_);
-    bytesAt_ = bytesEnd_;
-    return true;
-  }
-  char16_t units[kBlockSize / 4];  // their WTF-8 fits, at most 3 bytes a unit
-  std::size_t count = 0;
-  while (count < sizeof units / sizeof units[0] && NextUnit(units[count])) ++count;
-  if (count == sizeof units / sizeof units[0] && IsHighSurrogate(units[count - 1])) {
-    --count;
-    bytesAt_ -= 2;  // still at hand: waits for the block its pair is in
-  }
-  end_ = static_cast<std::size_t>(Wtf8FromUtf16(units, count, text_, sizeof text_));
-  return count > 0;
-}
-
-// Keeps the bytes not yet taken and reads more after them.
-bool TextReader::ReadBytes() {
-  if (ended_) return false;
-  const std::size_t kept = bytesEnd_ - bytesAt_;
-  std::memmove(bytes_, bytes_ + bytesAt_, kept);
-  std::uint32_t got = 0;
-  if (!file_.ReadUpTo(bytes_ + kept, static_cast<std::uint32_t>(kBlockSize - kept), got)) {
+bool TextReader::Fetch(std::size_t count, ByteSpan& bytes) {
+  if (failed_ || !blocks_.Fetch(file_, offset_, count, bytes)) {
     failed_ = true;
+    return false;
   }
-  ended_ = failed_ || got == 0;
-  bytesAt_ = 0;
-  bytesEnd_ = kept + got;
-  return got > 0;
-}
-
-// The next UTF-16 unit; false at the end of the file, where a last odd byte
-// is no unit.
-bool TextReader::NextUnit(char16_t& unit) {
-  while (bytesEnd_ - bytesAt_ < 2) {
-    if (!ReadBytes()) return false;
-  }
-  const unsigned first = bytes_[bytesAt_], second = bytes_[bytesAt_ + 1];
-  unit = static_cast<char16_t>(bigEndian_ ? first << 8 | second : second << 8 | first);
-  bytesAt_ += 2;
   return true;
 }
 
-bool ReadLine(TextReader& text, char* line, std::size_t size, LineFacts* facts, LongLine longLine) {
+// The next byte, or for UTF-16 text the WTF-8 of the next character: one
+// unit, or a surrogate pair. A last odd byte is no unit.
+bool TextReader::TakeCharacter() {
+  ByteSpan bytes;
+  if (!Fetch(utf16_ ? 4 : 1, bytes)) return false;
+  pendingAt_ = 0;
+  if (!utf16_) {
+    if (bytes.size == 0) return false;
+    pending_[0] = static_cast<char>(bytes.at[0]);
+    pendingEnd_ = 1;
+    ++offset_;
+    return true;
+  }
+  char16_t units[2];
+  const std::size_t count = bytes.size / 2 < 2 ? bytes.size / 2 : 2;
+  if (count == 0) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned first = bytes.at[2 * i], second = bytes.at[2 * i + 1];
+    units[i] = static_cast<char16_t>(bigEndian_ ? first << 8 | second : second << 8 | first);
+  }
+  std::size_t taken;
+  pendingEnd_ = Wtf8OfCharacter(units, count, pending_, taken);
+  offset_ += static_cast<std::int64_t>(2 * taken);
+  return true;
+}
+
+bool ReadLine(TextReader& text, char* line, std::size_t size) {
   LineBuilder builder(line, size);
-  const bool ended = ReadLineInto(text, builder, longLine);
-  if (facts != nullptr) *facts = builder.facts();
-  return ended;
+  return ReadLineInto(text, builder, false);
+}
+
+bool ReadWholeLine(TextReader& text, char* line, std::size_t size) {
+  LineBuilder builder(line, size);
+  ReadLineInto(text, builder, true);
+  return builder.whole();
 }
 
 bool CopyText(const char* text, char* out, std::size_t size) {

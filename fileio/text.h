@@ -2,26 +2,30 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
+#include "fileio/block_reader.h"
 #include "fileio/file.h"
 
-// A text file read in blocks, handed out byte by byte for ReadLine as 8-bit
-// text: as it is, or, for UTF-16 text, as its WTF-8 (fileio/wtf8.h). An I/O
-// error ends the text as the end of the file does; failed() tells the two
-// apart.
+// A text file handed out byte by byte for ReadLine as 8-bit text: as it is,
+// or, for UTF-16 text, as its WTF-8 (fileio/wtf8.h), a character at a time.
+// The file is read in blocks. An I/O error ends the text as the end of the
+// file does; failed() tells the two apart.
 class TextReader {
  public:
   explicit TextReader(InFile& file) : file_(file) {}
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
 
+  // Takes the room for blocks of `blockBytes`. False when memory runs out.
+  bool Reserve(std::size_t blockBytes);
   // Reads a byte-order mark at the very start of the file: UTF-8's (EF BB
   // BF) is skipped; UTF-16's, little-endian (FF FE) or big-endian (FE FF),
   // makes the rest UTF-16 text, whose characters are handed out in WTF-8.
   void ReadByteOrderMark();
   bool Next(char& c) {
-    if (at_ == end_ && !Fill()) return false;
-    c = text_[at_++];
+    if (pendingAt_ == pendingEnd_ && !TakeCharacter()) return false;
+    c = pending_[pendingAt_++];
     return true;
   }
   bool failed() const { return failed_; }
@@ -29,36 +33,27 @@ class TextReader {
   bool utf16() const { return utf16_; }
 
  private:
-  bool Fill();
-  bool ReadBytes();
-  bool NextUnit(char16_t& unit);
+  bool Fetch(std::size_t count, ByteSpan& bytes);
+  bool TakeCharacter();
 
-  static constexpr std::size_t kBlockSize = 4096;
   InFile& file_;
-  unsigned char bytes_[kBlockSize];  // as the file holds them
-  std::size_t bytesAt_ = 0, bytesEnd_ = 0;
-  char text_[kBlockSize];  // as they are handed out
-  std::size_t at_ = 0, end_ = 0;
-  bool utf16_ = false, bigEndian_ = false, ended_ = false, failed_ = false;
+  BlockReader blocks_;
+  std::int64_t offset_ = 0;  // of the next byte of the file to take
+  char pending_[4];          // the bytes of the character being handed out
+  int pendingAt_ = 0, pendingEnd_ = 0;
+  bool utf16_ = false, bigEndian_ = false, failed_ = false;
 };
 
-// What ReadLine does with a line longer than its buffer: it is cut to size - 1
-// characters either way, and either consumed whole, so that the next line is
-// the next one, or left where the buffer filled up, for a caller that will
-// read no further.
-enum class LongLine { kConsume, kStop };
-
-// What ReadLine found in a line beside its text.
-struct LineFacts {
-  bool cut = false;      // it was longer than the buffer
-  bool heldNul = false;  // a NUL byte, which ends the line as a string, came before its end
-};
-
-// Reads one line into `line` (capacity `size` bytes, NUL included). Lines may
-// end in CR LF, LF or CR. True when the line ended in CR or LF, false at the
-// end of the file (or on an error: see TextReader::failed).
-bool ReadLine(TextReader& text, char* line, std::size_t size, LineFacts* facts = nullptr,
-              LongLine longLine = LongLine::kConsume);
+// Reads one line into `line` (capacity `size` bytes, NUL included), cut to
+// size - 1 characters when it is longer, and read to its end either way, so
+// that the next line is the next one. Lines may end in CR LF, LF or CR. True
+// when the line ended in CR or LF, false at the end of the file (or on an
+// error: see TextReader::failed).
+bool ReadLine(TextReader& text, char* line, std::size_t size);
+// Reads one line that must come whole, as a path must: false when it does
+// not fit or holds a NUL, either of which would name some other file.
+// Reading then stops where the line did not fit.
+bool ReadWholeLine(TextReader& text, char* line, std::size_t size);
 
 // Copies the NUL-terminated `text` into `out` (room for `size` bytes); false,
 // with `out` left as it was, when it does not fit.

@@ -8,10 +8,16 @@
 
 #include <cstddef>
 
-// The first of a surrogate pair, which joins the unit after it.
-inline bool IsHighSurrogate(char32_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
+// The character that the UTF-8 sequence at `text` encodes, into `c`; the
+// sequence's length in bytes, or 0 when it is ill-formed: cut short, an
+// overlong form, past U+10FFFF, or a surrogate unless `surrogates` allows
+// one (as WTF-8 does).
+int DecodeUtf8(const char* text, bool surrogates, char32_t& c);
+
+// The WTF-8 of the first character of the `units` (at least 1) UTF-16 units
+// at `text`, a surrogate pair or one unit, into `out`; its length in bytes.
+// `taken` says how many units it took.
+int Wtf8OfCharacter(const char16_t* text, std::size_t units, char (&out)[4], std::size_t& taken);
 
 // The WTF-8 form of the `units` UTF-16 units at `text`, U+0000 included,
 // into `out` (room for `size` bytes); its length in bytes, or -1 when it

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+
+#include "fileio/block_reader.h"
 #include "tests/temp_files.h"
 
 namespace {
@@ -129,6 +134,41 @@ TEST(RemoveFile, DeletesAClosedFile) {
   EXPECT_TRUE(RemoveFile(dir.Path("gone").c_str()));
   EXPECT_FALSE(Exists(dir.Path("gone")));
   EXPECT_FALSE(RemoveFile(dir.Path("gone").c_str()));
+}
+
+// Stretches from anywhere, in blocks of 5 bytes, read as far ahead as they
+// may or only as far as asked, with other reads of the file in between, of
+// the very bytes wanted next among others: each holds the file's bytes
+// there, as many as asked unless the file ends.
+TEST(BlockReader, HandsOutTheFilesBytesWhateverElseMovesIt) {
+  TempDir dir;
+  std::string content;
+  for (int i = 0; i < 100; ++i) content += static_cast<char>(i);
+  WriteBytes(dir.Path("bytes"), content);
+  InFile file;
+  ASSERT_TRUE(file.Open(dir.Path("bytes").c_str()));
+  BlockReader reader;
+  ASSERT_TRUE(reader.Reserve(5));
+  std::mt19937 random(5);
+  auto between = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  for (int i = 0; i < 300; ++i) {
+    const std::size_t offset = between(0, 100), count = between(0, 5);
+    if (between(0, 2) == 0) {
+      char other;
+      std::uint32_t got;
+      ASSERT_TRUE(file.SetPosition(between(0, 1) == 0 ? offset : between(0, 99)));
+      ASSERT_TRUE(file.ReadUpTo(&other, 1, got));
+    }
+    const std::size_t readAhead[] = {0, count, 5};
+    ByteSpan bytes;
+    ASSERT_TRUE(reader.Fetch(file, offset, count, bytes, readAhead[between(0, 2)]));
+    EXPECT_GE(bytes.size, std::min(count, content.size() - offset)) << i;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.at), bytes.size),
+              content.substr(offset, bytes.size))
+        << i;
+  }
 }
 
 }  // namespace

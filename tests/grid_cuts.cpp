@@ -23,7 +23,7 @@ GridCut CutGrid(const std::string& bitmap, const Region& region, const ReadSizes
   EXPECT_EQ(LoadSourceImage(source, image, BandsOf(region, sizes.bandCapacity), sizes),
             SourceCheck::kUsable);
   OutFile tile;
-  EXPECT_EQ(CutTileGrid(image, source, tile, region, stem.c_str(), sizes.bandCapacity), nullptr);
+  EXPECT_EQ(CutTileGrid(image, source, tile, region, stem.c_str(), sizes), nullptr);
   GridCut cut;
   for (const RecordedCall& call : file_faults::Calls()) {
     if (call.file == &source && call.call == FileCall::kRead) {

@@ -31,6 +31,7 @@ Region RegionOf(const std::string& mapText) {
   InFile map;
   EXPECT_TRUE(map.Open(dir.Path("area.map").c_str()));
   TextReader text(map);
+  EXPECT_TRUE(text.Reserve(64));
   char line[kTextCapacity];
   ReadLine(text, line, sizeof line);
   return ReadRegion(text);
@@ -42,6 +43,10 @@ TEST(ReadRegion, TakesCornersFromTheSecondAndFifthLine) {
   EXPECT_EQ(region.top, 7);
   EXPECT_EQ(region.right, 900);
   EXPECT_EQ(region.bottom, 600);
+  // y is what follows the first comma, as far as atoi reads it.
+  const Region secondComma = RegionOf("a\r\n10,20,30\r\n\r\n\r\n40,50,60\r\n");
+  EXPECT_EQ(secondComma.top, 20);
+  EXPECT_EQ(secondComma.bottom, 50);
 }
 
 TEST(ReadRegion, EmptyLinesCollapseWithLfEndsSoTheFifthLineReadIsEmpty) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "fileio/wtf8.h"
 #include "tests/temp_files.h"
 
 namespace {
@@ -13,13 +14,15 @@ namespace {
 using Line = std::pair<std::string, bool>;
 
 // Every line ReadLine returns, up to and including the first false result,
-// after the byte-order mark, if any.
-std::vector<Line> ReadAllLines(const std::string& content, std::size_t size = 256) {
+// after the byte-order mark, if any; the file read in blocks of `block`.
+std::vector<Line> ReadAllLines(const std::string& content, std::size_t size = 256,
+                               std::size_t block = 4096) {
   TempDir dir;
   WriteBytes(dir.Path("text"), content);
   InFile file;
   EXPECT_TRUE(file.Open(dir.Path("text").c_str()));
   TextReader text(file);
+  EXPECT_TRUE(text.Reserve(block));
   text.ReadByteOrderMark();
   std::vector<Line> lines;
   std::vector<char> buffer(size);
@@ -56,19 +59,23 @@ TEST(ReadLineLength, ALongLineIsConsumedWholeAndCutToTheBuffer) {
   const std::string longLine(300, 'p');
   EXPECT_EQ(ReadAllLines(longLine + "\nnext\n", 256),
             (std::vector<Line>{{std::string(255, 'p'), true}, {"next", true}, {"", false}}));
+}
 
+// A path comes whole or not at all: 255 characters fit a buffer of 256, 256
+// do not, nor does a line that a NUL would cut short.
+TEST(ReadWholeLine, RefusesALineThatDoesNotFitOrHoldsANul) {
   TempDir dir;
-  WriteBytes(dir.Path("text"), std::string(255, 'a') + "\n" + std::string(256, 'b') + "\n");
+  WriteBytes(dir.Path("text"), std::string(255, 'a') + "\n" + std::string("s.bmp\0x\n", 8) +
+                                   std::string(256, 'b') + "\n");
   InFile file;
   ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
   TextReader text(file);
+  ASSERT_TRUE(text.Reserve(16));
   char line[256];
-  LineFacts facts;
-  EXPECT_TRUE(ReadLine(text, line, sizeof line, &facts));
-  EXPECT_FALSE(facts.cut) << "255 characters fit";
-  EXPECT_TRUE(ReadLine(text, line, sizeof line, &facts));
-  EXPECT_TRUE(facts.cut) << "256 characters do not";
-  EXPECT_EQ(std::string(line), std::string(255, 'b'));
+  EXPECT_TRUE(ReadWholeLine(text, line, sizeof line));
+  EXPECT_FALSE(ReadWholeLine(text, line, sizeof line)) << "a NUL";
+  ReadLine(text, line, sizeof line);  // the rest of it
+  EXPECT_FALSE(ReadWholeLine(text, line, sizeof line)) << "256 characters";
 }
 
 // The rule, one byte at a time: what the block reader must reproduce
@@ -102,7 +109,8 @@ TEST(ReadLineBlocks, LinesAcrossBlockEndsSplitAsByteByByte) {
     // Long lines, and a CR LF pair astride the first block's end.
     content.replace(100, 400, 400, 'L');
     content.replace(4095, 2, "\r\n");
-    ASSERT_EQ(ReadAllLines(content), ReferenceLines(content)) << "trial " << trial;
+    const std::size_t block = trial % 2 == 0 ? 4096 : 4 + trial % 7;
+    ASSERT_EQ(ReadAllLines(content, 256, block), ReferenceLines(content)) << "trial " << trial;
   }
 }
 
@@ -114,6 +122,7 @@ TEST(ReadLineBlocks, AByteOrderMarkIsSkippedOnlyAtTheStart) {
   InFile file;
   ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
   TextReader text(file);
+  ASSERT_TRUE(text.Reserve(4096));
   text.ReadByteOrderMark();
   char line[256];
   ReadLine(text, line, sizeof line);
@@ -152,26 +161,22 @@ TEST(ReadLineUtf16, LinesAreItsCharactersInWtf8AndEndAsIn8BitText) {
   }
 }
 
-TEST(ReadLineUtf16, ALastOddByteIsNoCharacterAndAPairAcrossBlocksStaysWhole) {
+// Random UTF-16 text, pairs and lone surrogates among its units, read in
+// blocks of every small size, so that a block ends inside a unit, between
+// the two of a pair and anywhere else: its lines are those of its WTF-8.
+TEST(ReadLineUtf16, AnyBlockGivesTheLinesOfTheTextsWtf8) {
   EXPECT_EQ(ReadAllLines(Utf16File(u"ab", false) + "c"), (std::vector<Line>{{"ab", false}}));
-  // 1,023 units, then a pair whose high unit ends a block of 1,024.
-  const std::u16string text = std::u16string(1023, u'a') + u"\U0001F5FA\n";
-  EXPECT_EQ(ReadAllLines(Utf16File(text, true), 2048),
-            (std::vector<Line>{{std::string(1023, 'a') + "\xF0\x9F\x97\xBA", true}, {"", false}}));
-}
-
-TEST(ReadLineContent, ALineTellsWhetherItHeldANul) {
-  TempDir dir;
-  WriteBytes(dir.Path("text"), std::string("s.bmp\0x.bmp\nplain\n", 19));
-  InFile file;
-  ASSERT_TRUE(file.Open(dir.Path("text").c_str()));
-  TextReader text(file);
-  char line[256];
-  LineFacts facts;
-  ReadLine(text, line, sizeof line, &facts);
-  EXPECT_TRUE(facts.heldNul);
-  ReadLine(text, line, sizeof line, &facts);
-  EXPECT_FALSE(facts.heldNul);
+  std::mt19937 random(16);
+  const char16_t alphabet[] = {u'a', u'\r', u'\n', 0xE9, 0x5730, 0xD83D, 0xDDFA};
+  for (int trial = 0; trial < 60; ++trial) {
+    std::u16string text(std::uniform_int_distribution<int>(0, 60)(random), u'a');
+    for (char16_t& unit : text) unit = alphabet[std::uniform_int_distribution<int>(0, 6)(random)];
+    char wtf8[256];
+    ASSERT_GE(Wtf8FromUtf16(text.data(), text.size(), wtf8, sizeof wtf8), 0);
+    const std::size_t block = 4 + trial % 9;
+    EXPECT_EQ(ReadAllLines(Utf16File(text, trial % 2 == 0), 256, block), ReferenceLines(wtf8))
+        << "trial " << trial << ", block " << block;
+  }
 }
 
 struct Split {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "tests/test_bitmaps.h"
 #include "tiling/extract_tile.h"
@@ -62,6 +63,8 @@ TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   EXPECT_FALSE(LoadBytes(with(28, 8 | 2 << 16)).accepted) << "RLE4 of 8 bits";
   EXPECT_FALSE(LoadBytes(with(30, 3)).accepted) << "bit fields";
   EXPECT_FALSE(LoadBytes(with(14, 16)).accepted) << "a short OS/2 2.x header";
+  EXPECT_FALSE(LoadBytes(with(14, 12)).accepted) << "an OS/2 1.x size on a 40-byte header";
+  EXPECT_FALSE(LoadBytes(with(28, 8)).accepted) << "8 bits a pixel, no room for 256 entries";
   EXPECT_FALSE(LoadBytes(with(18, 0)).accepted) << "biWidth 0";
   EXPECT_FALSE(LoadBytes(with(18, 0x80000000)).accepted) << "negative biWidth";
   EXPECT_FALSE(LoadBytes(with(22, 0)).accepted) << "biHeight 0";
@@ -70,6 +73,9 @@ TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   EXPECT_FALSE(LoadBytes(good.substr(0, good.size() - 1)).accepted) << "truncated pixels";
   EXPECT_FALSE(LoadBytes(with(22, 0x7FFFFFFF)).accepted) << "rows past 2^31 - 1";
   EXPECT_FALSE(LoadBytes(with(22, 0x80000000)).accepted) << "most negative biHeight";
+  std::string square = with(18, 0x7FFFFFFF);
+  PutU32At(square, 22, 0x7FFFFFFF);
+  EXPECT_FALSE(LoadBytes(square).accepted) << "2^31 - 1 square";
   EXPECT_FALSE(LoadBytes(with(10, 0x7FFFFFF0)).accepted) << "pixels past the end of the file";
 }
 
@@ -101,7 +107,7 @@ Cut CutTile(const BitmapShape& shape, std::int32_t x, std::int32_t y) {
   EXPECT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
   cut.source = image.header;
   EXPECT_TRUE(tile.Open(dir.Path("tile.bmp").c_str()));
-  Band band;
+  Band band(1 << 20);
   const BandPlan plan = PlanBands(x, y, std::int64_t{x} + 1, std::int64_t{y} + 1, 1 << 20);
   EXPECT_TRUE(band.Reserve(image, plan));
   const ColumnGroup group = plan.Group(0);
@@ -251,28 +257,17 @@ TEST(ExtractTile, LetsRowsOverwriteTheEndOfAShortPalette) {
   ExpectTileShows(shape, 0, 0);
 }
 
-TEST(ExtractTile, ReportsASourceThatCannotBeReadAndATileThatCannotBeWritten) {
-  TempDir dir;
-  BitmapShape shape;
-  shape.width = 64;
-  shape.height = 64;
-  WriteBytes(dir.Path("source.bmp"), MakeBitmap(shape));
-  InFile source;
-  ASSERT_TRUE(source.Open(dir.Path("source.bmp").c_str()));
-  SourceImage image;
-  ASSERT_EQ(LoadSourceImage(source, image), SourceCheck::kUsable);
-  Band band;
-  ASSERT_TRUE(band.Reserve(image, PlanBands(0, 0, 1, 1, 1 << 20)));
-  ASSERT_TRUE(band.Load(source, image, 0, 300, 0, 152));
-
-  OutFile notOpen;
-  TileBuffer buffer;
-  EXPECT_FALSE(ExtractTile(image, band, notOpen, 0, 0, 300, 300, buffer));
-
-  source.Close();
-  EXPECT_FALSE(band.Load(source, image, 0, 300, 0, 152));
-  EXPECT_TRUE(band.Load(source, image, 500, 300, 0, 152))
-      << "rows wholly outside the image read nothing";
+// A tile every 300 pixels from the region's first corner, up to but not
+// including its second: a width of 301 holds two, one of 0 or less none.
+TEST(PlanBands, CountsTheTilesWhoseCornersLieInTheRegion) {
+  const std::pair<std::int64_t, std::int64_t> spans[] = {{0, 0},   {-5, 0},  {1, 1},   {299, 1},
+                                                         {300, 1}, {301, 2}, {600, 2}, {601, 3}};
+  for (const auto& [width, tiles] : spans) {
+    const BandPlan plan = PlanBands(-151, 7, -151 + width, 7 + width, 1 << 20);
+    EXPECT_EQ(plan.columns, tiles) << "width " << width;
+    EXPECT_EQ(plan.count, tiles) << "height " << width;
+  }
+  EXPECT_EQ(PlanBands(10, 10, 10, 900, 1 << 20).count, 0) << "left equal to right: no band";
 }
 
 }  // namespace

@@ -24,11 +24,13 @@ std::u16string RoundTrip(const std::u16string& text) {
 TEST(Wtf8, EveryUtf16TextComesBackExactly) {
   for (const std::u16string text :
        {u"area.map", u"\u5730\u56F3\\\u03A9.map", u"C:\\\U0001F5FA\\a.map", u"m\xD800.map",
-        u"\xDC00\xD800", u"\xD83D", u"\xDE3A\xD83D\xDE3A"}) {
+        u"\xDC00\xD800", u"\xD83D", u"\xDE3A\xD83D\xDE3A", u"\u007F\u0080\u07FF\u0800\uFFFF"}) {
     EXPECT_TRUE(RoundTrip(text) == text);
   }
-  // Whole characters are plain UTF-8; a lone surrogate takes three bytes.
+  // Whole characters are plain UTF-8, two bytes up to U+07FF and three from
+  // U+0800; a lone surrogate takes three bytes.
   EXPECT_EQ(Wtf8Of(u"\U0001F5FA\u00E9"), "\xF0\x9F\x97\xBA\xC3\xA9");
+  EXPECT_EQ(Wtf8Of(u"\u07FF\u0800"), "\xDF\xBF\xE0\xA0\x80");
   EXPECT_EQ(Wtf8Of(u"m\xD800"), "m\xED\xA0\x80");
   // U+0000 too is a character: the whole text converts.
   char out[8];
@@ -38,8 +40,8 @@ TEST(Wtf8, EveryUtf16TextComesBackExactly) {
 
 TEST(Wtf8, RefusesWhatNoUtf16TextGivesAndWhatDoesNotFit) {
   char16_t text[8] = u"kept";
-  for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80",
-                          "\x80", "a\xC3", "\xE2\x82"}) {
+  for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xE0\x9F\xBF", "\xF4\x90\x80\x80",
+                          "\xF8\x88\x80\x80\x80", "\x80", "a\xC3", "\xE2\x82"}) {
     EXPECT_LT(Utf16FromWtf8(bad, text, 8), 0) << bad;
   }
   EXPECT_LT(Utf16FromWtf8("abc", text, 3), 0) << "room for the NUL too";

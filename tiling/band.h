@@ -6,12 +6,12 @@
 
 #include "fileio/buffer.h"
 #include "fileio/file.h"
-#include "tiling/read_sizes.h"
 #include "tiling/source_image.h"
 
 class Band {
  public:
-  explicit Band(std::int64_t capacity = ReadSizes().bandCapacity) : capacity_(capacity) {}
+  // Loads of at most `capacity` bytes.
+  explicit Band(std::int64_t capacity) : capacity_(capacity) {}
 
   // Takes, before the first load, the room that the loads of the bands and
   // column groups of `plan` need, here and in the source's pixel rows: that

@@ -8,7 +8,6 @@
 class ByteReader {
  public:
   explicit ByteReader(const std::uint8_t* bytes) : at_(bytes) {}
-  std::uint8_t U8() { return *at_++; }
   std::uint16_t U16() {
     const std::uint16_t value = static_cast<std::uint16_t>(at_[0] | at_[1] << 8);
     at_ += 2;
@@ -30,7 +29,6 @@ class ByteReader {
 class ByteWriter {
  public:
   explicit ByteWriter(std::uint8_t* bytes) : at_(bytes) {}
-  void U8(std::uint8_t value) { *at_++ = value; }
   void U16(std::uint16_t value) {
     *at_++ = static_cast<std::uint8_t>(value);
     *at_++ = static_cast<std::uint8_t>(value >> 8);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "tiling/source_geometry.h"
 
@@ -11,9 +10,6 @@ namespace {
 // Up to this pixel offset the tile goes out in one write, the gap after the
 // palette written as zeros; beyond it the file system's zeros fill the gap.
 constexpr std::int64_t kLargestInlineGap = std::int64_t{1} << 20;
-
-// A whole row of the program's tiles, by far the most common span.
-constexpr std::int64_t kFullTileRowBytes = kTileWidth / 2;
 
 // The tile's pixel rows, bottom-up, everything outside the source at palette
 // index 0. Every byte is written, as the buffer holds the previous tile.
@@ -30,12 +26,7 @@ void CopyTilePixels(const SourceGeometry& geometry, const Band& band, TileColumn
       continue;
     }
     if (span.tileByte > 0) std::memset(target, 0, span.tileByte);
-    const std::uint8_t* stored = band.At(row, span.rowByte);
-    if (span.byteCount == kFullTileRowBytes) {
-      std::memcpy(target + span.tileByte, stored, kFullTileRowBytes);  // inlined: no call
-    } else {
-      std::memcpy(target + span.tileByte, stored, span.byteCount);
-    }
+    std::memcpy(target + span.tileByte, band.At(row, span.rowByte), span.byteCount);
     if (spanEnd < rowBytes) std::memset(target + spanEnd, 0, rowBytes - spanEnd);
   }
 }

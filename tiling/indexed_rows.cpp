@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fileio/block_reader.h"
 #include "tiling/pixel_rows.h"
 
 namespace {
@@ -20,7 +21,7 @@ class Indexed : public PixelRows {
   // The file's length tells whether the rows lie in it; 8-bit ones are then
   // read once to find the indices they use.
   SourceCheck Check(InFile& source, const BandPlan&) override {
-    if (!bytes_.Reserve(static_cast<std::size_t>(block_))) return SourceCheck::kNoMemory;
+    if (!blocks_.Reserve(static_cast<std::size_t>(block_))) return SourceCheck::kNoMemory;
     FileStamp stamp;
     if (!source.Stamp(stamp)) return SourceCheck::kUnreadable;
     if (static_cast<std::uint64_t>(DataEnd()) > stamp.size) return SourceCheck::kNotSixteenColours;
@@ -32,7 +33,8 @@ class Indexed : public PixelRows {
 
   const bool* ValuesUsed() const override { return bits_ == 8 ? used_ : nullptr; }
 
-  // Each row in pieces of a read block, its pixels past the image's width 0.
+  // Each row in pieces of a read block, each read as it is wanted, its
+  // pixels past the image's width 0.
   bool Read(InFile& source, std::int64_t firstStored, std::int64_t count, std::int64_t firstByte,
             std::int64_t rowBytes, std::uint8_t* out) override {
     const std::int64_t firstPixel = 2 * firstByte;
@@ -46,15 +48,14 @@ class Indexed : public PixelRows {
       for (std::int64_t from = firstPixel; from < endPixel; from += piece) {
         const std::int64_t to = std::min(from + piece, endPixel);
         const std::int64_t firstFileByte = from * bits_ / 8;
-        const auto bytes = static_cast<std::uint32_t>((to * bits_ + 7) / 8 - firstFileByte);
-        if (!source.SetPosition(rowOffset + firstFileByte) || !source.Read(bytes_.data(), bytes)) {
-          return false;
-        }
+        const auto bytes = static_cast<std::size_t>((to * bits_ + 7) / 8 - firstFileByte);
+        ByteSpan stored;
+        if (!Fetch(source, rowOffset + firstFileByte, bytes, stored)) return false;
         std::uint8_t* const packed = row + (from - firstPixel) / 2;
         if (bits_ == 8) {
-          PackBytes(to - from, packed);
+          PackBytes(stored.at, to - from, packed);
         } else {
-          PackBits(from - firstFileByte * 8, to - from, packed);
+          PackBits(stored.at, from - firstFileByte * 8, to - from, packed);
         }
       }
     }
@@ -62,11 +63,16 @@ class Indexed : public PixelRows {
   }
 
  private:
-  // Two pixels a byte, the first in the high nibble, from the pixels read
-  // into the block: 8-bit ones through their 4-bit index; for 1-bit ones the
-  // first is `firstBit` bits into it. A last odd pixel's neighbour is 0.
-  void PackBytes(std::int64_t pixels, std::uint8_t* packed) const {
-    const std::uint8_t* const stored = bytes_.data();
+  // Exactly `count` bytes from `offset` on, read no further ahead: the file
+  // holds them, so fewer is an error, or a file changed.
+  bool Fetch(InFile& source, std::int64_t offset, std::size_t count, ByteSpan& bytes) {
+    return blocks_.Fetch(source, offset, count, bytes, count) && bytes.size >= count;
+  }
+
+  // Two pixels a byte, the first in the high nibble, from the `stored`
+  // pixels: 8-bit ones through their 4-bit index; for 1-bit ones the first
+  // is `firstBit` bits into them. A last odd pixel's neighbour is 0.
+  void PackBytes(const std::uint8_t* stored, std::int64_t pixels, std::uint8_t* packed) const {
     const std::uint8_t* const index = palette_.fourBit;
     for (std::int64_t p = 0; p + 1 < pixels; p += 2) {
       packed[p / 2] = static_cast<std::uint8_t>(index[stored[p]] << 4 | index[stored[p + 1]]);
@@ -75,10 +81,11 @@ class Indexed : public PixelRows {
       packed[pixels / 2] = static_cast<std::uint8_t>(index[stored[pixels - 1]] << 4);
   }
 
-  void PackBits(std::int64_t firstBit, std::int64_t pixels, std::uint8_t* packed) const {
-    auto bit = [this, firstBit](std::int64_t p) {
+  static void PackBits(const std::uint8_t* stored, std::int64_t firstBit, std::int64_t pixels,
+                       std::uint8_t* packed) {
+    auto bit = [stored, firstBit](std::int64_t p) {
       const std::int64_t at = firstBit + p;
-      return bytes_[static_cast<std::size_t>(at / 8)] >> (7 - at % 8) & 1;
+      return stored[at / 8] >> (7 - at % 8) & 1;
     };
     for (std::int64_t p = 0; p < pixels; p += 2) {
       packed[p / 2] = static_cast<std::uint8_t>(bit(p) << 4 | (p + 1 < pixels ? bit(p + 1) : 0));
@@ -89,18 +96,17 @@ class Indexed : public PixelRows {
   // a stored row's first biWidth bytes, its padding none.
   SourceCheck FindIndicesUsed(InFile& source) {
     const std::int64_t total = storedRowBytes_ * geometry_.rowCount;
-    if (!source.SetPosition(pixelOffset_)) return SourceCheck::kUnreadable;
     std::int64_t column = 0;  // in its stored row, of the next byte read
     for (std::int64_t done = 0; done < total;) {
       const std::int64_t count = std::min(block_, total - done);
-      // The file holds them all: a short read is an error, or a file changed.
-      if (!source.Read(bytes_.data(), static_cast<std::uint32_t>(count))) {
+      ByteSpan stored;
+      if (!Fetch(source, pixelOffset_ + done, static_cast<std::size_t>(count), stored)) {
         return SourceCheck::kUnreadable;
       }
       for (std::int64_t at = 0; at < count;) {
         const std::int64_t inRow = std::min(count - at, storedRowBytes_ - column);
         const std::int64_t pixels = std::clamp<std::int64_t>(geometry_.width - column, 0, inRow);
-        MarkIndices(bytes_.data() + at, pixels, used_);
+        MarkIndices(stored.at + at, pixels, used_);
         at += inRow;
         column = (column + inRow) % storedRowBytes_;
       }
@@ -126,8 +132,8 @@ class Indexed : public PixelRows {
   std::int64_t pixelOffset_;
   std::int64_t storedRowBytes_;  // a row of 1 or 8 bits a pixel, padded to 32 bits
   std::int64_t block_;
-  Buffer<std::uint8_t> bytes_;  // a block of stored pixels
-  bool used_[256] = {};         // the 8-bit values the check found
+  BlockReader blocks_;   // of stored pixels
+  bool used_[256] = {};  // the 8-bit values the check found
 };
 
 }  // namespace

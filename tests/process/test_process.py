@@ -159,7 +159,10 @@ class TilingRun(ProcessTest):
         self.write("maps.old/area", bitmaps.make_bitmap(64, 64))
         self.write("area.map", map_text("maps.old/area", "0,0", "1,1"))
         self.assertConverted(self.run_gridsaw("area.map"))
-        self.assertTrue(os.path.exists(self.path("maps tile 0,0.bmp")))
+        self.write("area.v2.bmp", bitmaps.make_bitmap(64, 64))
+        self.write("v2.map", map_text("area.v2.bmp", "0,0", "1,1"))
+        self.assertConverted(self.run_gridsaw("v2.map"))
+        self.assertEqual(self.tile_names(), ["area.v2 tile 0,0.bmp", "maps tile 0,0.bmp"])
 
     def test_a_map_description_saved_as_utf16_names_a_map_past_ascii(self):
         name = "\u043a\u0430\u0440\u0442\u0430 \u5730\u56f3"  # Cyrillic and CJK
@@ -213,31 +216,14 @@ class BadInput(ProcessTest):
             self.assertFailed(self.run_gridsaw("area.map"), CANNOT_OPEN_SOURCE)
             self.assertEqual(os.listdir(self.path(folder)), [os.path.basename(cut_path)])
 
-    def test_every_kind_of_bad_source_is_refused_before_any_tile(self):
+    def test_a_bad_source_is_refused_before_any_tile(self):
+        # Each kind of bad source is a case of the unit tests; here the
+        # program says so, on either platform.
         good = bitmaps.make_bitmap(64, 64)
-        bad_sources = {
-            "short header": good[:53],
-            "not BM": b"XY" + good[2:],
-            "small info header": bitmaps.with_u32(good, 14, 12),
-            "8 bits per pixel": good[:28] + b"\x08\x00" + good[30:],
-            "RLE4 without an end of bitmap": bitmaps.with_u32(good, 30, 2),
-            "zero width": bitmaps.with_u32(good, 18, 0),
-            "negative width": bitmaps.with_u32(good, 18, -64),
-            "zero height": bitmaps.with_u32(good, 22, 0),
-            "17 colours": bitmaps.with_u32(good, 46, 17),
-            "pixels inside the palette": bitmaps.with_u32(good, 10, 100),
-            "truncated pixels": good[:-1],
-            "pixels past 2^31": bitmaps.with_u32(good, 22, 0x7FFFFFFF),
-            "2^31 - 1 square": bitmaps.with_u32(bitmaps.with_u32(good, 18, 0x7FFFFFFF), 22,
-                                                0x7FFFFFFF),
-            "offset past the file": bitmaps.with_u32(good, 10, 0x7FFFFF00),
-        }
+        self.write("area.bmp", bitmaps.with_u32(good, 30, 2))  # RLE4 without an end of bitmap
         self.write("area.map", map_text("area.bmp", "0,0", "600,600"))
-        for kind, data in bad_sources.items():
-            with self.subTest(kind):
-                self.write("area.bmp", data)
-                self.assertFailed(self.run_gridsaw("area.map"), NOT_SIXTEEN_COLOURS)
-                self.assertEqual(self.tile_names(), [])
+        self.assertFailed(self.run_gridsaw("area.map"), NOT_SIXTEEN_COLOURS)
+        self.assertEqual(self.tile_names(), [])
 
     def test_a_tile_that_cannot_be_created_stops_the_run_and_keeps_earlier_tiles(self):
         self.write("area.bmp", bitmaps.make_bitmap(904, 600))
