@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BandPlan plan = PlanOf(grid, sizes, data);
   if (LoadSourceImage(source, image, plan, sizes) != SourceCheck::kUsable) return 0;
   OutFile tile;
-  const char* failure = CutTileGrid(image, source, tile, grid, stem.c_str(), sizes.bandCapacity);
+  const char* failure = CutTileGrid(image, source, tile, grid, stem.c_str(), sizes);
   if (failure != nullptr) std::abort();  // a checked source always tiles
   CheckAgainstReference(source, image, plan, file, size - kChoiceBytes, data);
 
