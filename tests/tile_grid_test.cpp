@@ -24,7 +24,7 @@ TEST(CutTileGrid, MakesATileNameOf255CharactersButNotOneLonger) {
     const std::string stem = folder + std::string(length - folder.size() - suffix.size(), 's');
     OutFile tile;
     const char* failure = CutTileGrid(image, source, tile, region, stem.c_str(), ReadSizes());
-    EXPECT_EQ(failure, length == 255 ? nullptr : kCannotOpenTile) << length;
+    EXPECT_STREQ(failure, length == 255 ? nullptr : kCannotOpenTile) << length;
     EXPECT_EQ(Exists(stem + suffix), length == 255) << length;
   }
 }
