@@ -1,13 +1,11 @@
 #include "fileio/block_reader.h"
 
-#include <algorithm>
 #include <cstring>
 
 // Keeps the bytes at hand from `offset` on and reads more after them. Other
 // reads of the file (a palette, a header) may have moved it since the last
 // refill, so a read that does not start where the file is seeks first.
-bool BlockReader::Refill(InFile& file, std::int64_t offset, std::size_t count,
-                         std::size_t readAhead, ByteSpan& bytes) {
+bool BlockReader::Refill(InFile& file, std::int64_t offset, std::size_t count, ByteSpan& bytes) {
   if (count > block_.capacity()) return false;  // never reserved, or a caller's fault
   const std::int64_t at = offset - start_;
   std::size_t kept = 0;
@@ -19,8 +17,7 @@ bool BlockReader::Refill(InFile& file, std::int64_t offset, std::size_t count,
   start_ = offset;
   end_ = kept;
   endOfFile_ = false;
-  const std::size_t upTo = std::clamp(readAhead, count, block_.capacity());
-  const auto wanted = static_cast<std::uint32_t>(upTo - std::min(kept, upTo));
+  const auto wanted = static_cast<std::uint32_t>((onlyAsked_ ? count : block_.capacity()) - kept);
   const std::int64_t readAt = offset + static_cast<std::int64_t>(kept);
   std::uint32_t got = 0;
   if ((file.Position() != readAt && !file.SetPosition(readAt)) ||

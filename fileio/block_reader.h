@@ -17,35 +17,35 @@ struct ByteSpan {
 
 class BlockReader {
  public:
-  // A refill reads as much as a block holds.
-  static constexpr std::size_t kWholeBlock = SIZE_MAX;
-
-  // Takes the room for blocks of `blockBytes`. False when memory runs out.
-  bool Reserve(std::size_t blockBytes) { return block_.Reserve(blockBytes); }
+  // Takes the room for blocks of `blockBytes`. A refill fills the block, or
+  // with `onlyAsked` reads no further than the bytes asked for. False when
+  // memory runs out.
+  bool Reserve(std::size_t blockBytes, bool onlyAsked = false) {
+    onlyAsked_ = onlyAsked;
+    return block_.Reserve(blockBytes);
+  }
   std::size_t BlockBytes() const { return block_.capacity(); }
 
   // The bytes of `file` from `offset` on: at least `count` of them (at most
-  // a block), fewer only where the file ends. A refill reads up to
-  // `readAhead` bytes from `offset` on, never fewer than `count`. They stay
-  // valid until the next call. False on a read error.
-  bool Fetch(InFile& file, std::int64_t offset, std::size_t count, ByteSpan& bytes,
-             std::size_t readAhead = kWholeBlock) {
+  // a block), fewer only where the file ends. They stay valid until the
+  // next call. False on a read error.
+  bool Fetch(InFile& file, std::int64_t offset, std::size_t count, ByteSpan& bytes) {
     const std::int64_t at = offset - start_;
     if (&file == file_ && at >= 0 && at <= static_cast<std::int64_t>(end_) &&
         (end_ - static_cast<std::size_t>(at) >= count || endOfFile_)) {
       bytes = {block_.data() + at, end_ - static_cast<std::size_t>(at)};
       return true;
     }
-    return Refill(file, offset, count, readAhead, bytes);
+    return Refill(file, offset, count, bytes);
   }
 
  private:
-  bool Refill(InFile& file, std::int64_t offset, std::size_t count, std::size_t readAhead,
-              ByteSpan& bytes);
+  bool Refill(InFile& file, std::int64_t offset, std::size_t count, ByteSpan& bytes);
 
   Buffer<std::uint8_t> block_;
   InFile* file_ = nullptr;
   std::int64_t start_ = 0;  // the file offset of the block's first byte
   std::size_t end_ = 0;     // bytes in the block
   bool endOfFile_ = false;  // the file ends where they do
+  bool onlyAsked_ = false;
 };

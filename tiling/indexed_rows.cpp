@@ -21,7 +21,8 @@ class Indexed : public PixelRows {
   // The file's length tells whether the rows lie in it; 8-bit ones are then
   // read once to find the indices they use.
   SourceCheck Check(InFile& source, const BandPlan&) override {
-    if (!blocks_.Reserve(static_cast<std::size_t>(block_))) return SourceCheck::kNoMemory;
+    // Each read no larger than the piece it is for.
+    if (!blocks_.Reserve(static_cast<std::size_t>(block_), true)) return SourceCheck::kNoMemory;
     FileStamp stamp;
     if (!source.Stamp(stamp)) return SourceCheck::kUnreadable;
     if (static_cast<std::uint64_t>(DataEnd()) > stamp.size) return SourceCheck::kNotSixteenColours;
@@ -63,10 +64,10 @@ class Indexed : public PixelRows {
   }
 
  private:
-  // Exactly `count` bytes from `offset` on, read no further ahead: the file
-  // holds them, so fewer is an error, or a file changed.
+  // `count` bytes from `offset` on: the file holds them, so fewer is an
+  // error, or a file changed.
   bool Fetch(InFile& source, std::int64_t offset, std::size_t count, ByteSpan& bytes) {
-    return blocks_.Fetch(source, offset, count, bytes, count) && bytes.size >= count;
+    return blocks_.Fetch(source, offset, count, bytes) && bytes.size >= count;
   }
 
   // Two pixels a byte, the first in the high nibble, from the `stored`
