@@ -24,7 +24,6 @@ class BlockReader {
     onlyAsked_ = onlyAsked;
     return block_.Reserve(blockBytes);
   }
-  std::size_t BlockBytes() const { return block_.capacity(); }
 
   // The bytes of `file` from `offset` on: at least `count` of them (at most
   // a block), fewer only where the file ends. They stay valid until the
