@@ -71,7 +71,9 @@ const int sayChecks = std::atexit([] {
 // headers; the program has accepted it, so the reference must too.
 void CheckAgainstReference(InFile& source, const SourceImage& image, const BandPlan& plan,
                            const std::uint8_t* file, std::size_t size, const std::uint8_t* choice) {
-  const std::uint32_t compression = size >= 34 ? U32At(file + 30) : 0;
+  // Accepted, its headers are whole: an info header of 40 bytes or more
+  // holds biCompression.
+  const std::uint32_t compression = U32At(file + 30);
   if (U32At(file + 14) < 40 || (compression != 1 && compression != 2)) return;
   const SourceGeometry& geometry = image.geometry;
   if (geometry.RowBytes() > 2048 || geometry.rowCount > 2048) return;

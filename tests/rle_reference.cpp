@@ -10,11 +10,14 @@ std::optional<std::string> DecodeRle(const std::string& stream, std::int32_t wid
                                      std::int32_t height, int bits) {
   std::string pixels(static_cast<std::size_t>(std::int64_t{width} * height), '\0');
   auto set = [&](std::int64_t x, std::int64_t y, int value) {
-    if (x < width && y < height) pixels[static_cast<std::size_t>(y * width + x)] = static_cast<char>(value);
+    if (x < width && y < height)
+      pixels[static_cast<std::size_t>(y * width + x)] = static_cast<char>(value);
   };
   auto byte = [&](std::size_t at) { return static_cast<std::uint8_t>(stream[at]); };
   // Pixel i of a run of colours `pair`: RLE4 alternates its two nibbles.
-  auto colour = [bits](int pair, int i) { return bits == 8 ? pair : i % 2 == 0 ? pair >> 4 : pair & 15; };
+  auto colour = [bits](int pair, int i) {
+    return bits == 8 ? pair : i % 2 == 0 ? pair >> 4 : pair & 15;
+  };
   std::int64_t x = 0, y = 0;
   for (std::size_t at = 0;;) {
     if (at + 2 > stream.size()) return std::nullopt;
@@ -56,7 +59,8 @@ std::string FourBitRows(const std::string& pixels, std::int32_t width, std::int3
   for (std::int64_t y = 0; y < height; ++y) {
     for (std::int64_t x = 0; x < width; ++x) {
       const int value = index[static_cast<std::uint8_t>(pixels[y * width + x])];
-      rows[y * rowBytes + x / 2] = static_cast<char>(rows[y * rowBytes + x / 2] | value << (x % 2 == 0 ? 4 : 0));
+      rows[y * rowBytes + x / 2] =
+          static_cast<char>(rows[y * rowBytes + x / 2] | value << (x % 2 == 0 ? 4 : 0));
     }
   }
   return rows;
@@ -72,7 +76,9 @@ std::string RandomRleStream(std::mt19937& random, std::int32_t width, std::int32
   const int highest = between(0, 2) == 0 ? 15 : 255;
   for (int& value : values) value = between(0, highest);
   // A run's byte of colours: two random nibbles, or one of the values.
-  auto colours = [&] { return bits == 4 ? between(0, 255) : values[between(0, values.size() - 1)]; };
+  auto colours = [&] {
+    return bits == 4 ? between(0, 255) : values[between(0, values.size() - 1)];
+  };
   std::string out;
   auto put = [&out](std::initializer_list<int> bytes) {
     for (int value : bytes) out += static_cast<char>(value);

@@ -55,12 +55,6 @@ TEST(ReadLineContent, HighBytesAreCharactersAndNulEndsTheStringButNotTheLine) {
             (std::vector<Line>{{"\xE9t\xE9", true}, {"ab", true}, {"z", true}, {"", false}}));
 }
 
-TEST(ReadLineLength, ALongLineIsConsumedWholeAndCutToTheBuffer) {
-  const std::string longLine(300, 'p');
-  EXPECT_EQ(ReadAllLines(longLine + "\nnext\n", 256),
-            (std::vector<Line>{{std::string(255, 'p'), true}, {"next", true}, {"", false}}));
-}
-
 // A path comes whole or not at all: 255 characters fit a buffer of 256, 256
 // do not, nor does a line that a NUL would cut short.
 TEST(ReadWholeLine, RefusesALineThatDoesNotFitOrHoldsANul) {

@@ -45,7 +45,9 @@ TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   EXPECT_FALSE(LoadBytes("").accepted);
   EXPECT_FALSE(LoadBytes(good.substr(0, 53)).accepted) << "fewer than 54 header bytes";
   EXPECT_FALSE(LoadBytes("XY" + good.substr(2)).accepted) << "bfType";
-  EXPECT_FALSE(LoadBytes(with(14, 39)).accepted) << "info header size";
+  for (std::uint32_t size : {12u, 16u, 39u, 41u, 100u, 128u}) {  // 12: OS/2 1.x on a 40-byte one
+    EXPECT_FALSE(LoadBytes(with(14, size)).accepted) << "info header of " << size << " bytes";
+  }
   EXPECT_FALSE(LoadBytes(with(14, 0xFFFFFFF0)).accepted) << "info header size past the file";
   for (std::uint32_t bits : {2u, 16u, 24u, 32u}) {
     EXPECT_FALSE(LoadBytes(with(28, bits | 1 << 16)).accepted) << "biBitCount " << bits;
@@ -59,11 +61,24 @@ TEST(LoadSourceImage, RefusesEveryKindOfBadSource) {
   ASSERT_TRUE(LoadBytes(twoPlanes).accepted);
   twoPlanes[22] = 2;
   EXPECT_FALSE(LoadBytes(twoPlanes).accepted) << "biPlanes 2 in an OS/2 1.x header";
+  std::string triples = MakeBitmap(core);
+  triples[10] = 73;
+  EXPECT_FALSE(LoadBytes(triples).accepted) << "pixels inside the 16 OS/2 1.x triples";
+  for (std::uint16_t bits : {4, 8}) {  // RLE is bottom-up only
+    BitmapShape rle;
+    rle.rle = true;
+    rle.bitsPerPixel = bits;
+    rle.paletteEntries = 1u << bits;
+    for (bool topDown : {false, true}) {
+      rle.topDown = topDown;
+      EXPECT_EQ(LoadBytes(BitmapWithPixels(rle, std::string("\x05\x20\0\x01", 4))).accepted,
+                !topDown)
+          << bits << " bits, top-down " << topDown;
+    }
+  }
   EXPECT_FALSE(LoadBytes(with(30, 1)).accepted) << "RLE8 of 4 bits";
   EXPECT_FALSE(LoadBytes(with(28, 8 | 2 << 16)).accepted) << "RLE4 of 8 bits";
   EXPECT_FALSE(LoadBytes(with(30, 3)).accepted) << "bit fields";
-  EXPECT_FALSE(LoadBytes(with(14, 16)).accepted) << "a short OS/2 2.x header";
-  EXPECT_FALSE(LoadBytes(with(14, 12)).accepted) << "an OS/2 1.x size on a 40-byte header";
   EXPECT_FALSE(LoadBytes(with(28, 8)).accepted) << "8 bits a pixel, no room for 256 entries";
   EXPECT_FALSE(LoadBytes(with(18, 0)).accepted) << "biWidth 0";
   EXPECT_FALSE(LoadBytes(with(18, 0x80000000)).accepted) << "negative biWidth";

@@ -54,15 +54,15 @@ class Paint {
   }
   const Window& window() const { return window_; }
   int bits() const { return bits_; }
-  // The values that the 8-bit pixels of the image take, as the runs counted
-  // so far showed them, and 0 when they set fewer pixels than the image
-  // holds: a pixel is set at most once. Null for pixels of 4 bits. Later
-  // runs are not tallied.
-  const bool* ValuesUsed() {
+  // Ends the tally of the values that the 8-bit pixels of the image take,
+  // after a walk over the whole stream: 0 is one when the runs set fewer
+  // pixels than the image holds, as a pixel is set at most once.
+  void EndTally() {
     tallying_ = false;
     used_[0] = used_[0] || set_ < width_ * rows_;
-    return bits_ == 8 ? used_ : nullptr;
   }
+  // Those values, once tallied; null for pixels of 4 bits.
+  const bool* ValuesUsed() const { return bits_ == 8 ? used_ : nullptr; }
 
   // The runs from `at` on that `bytes` holds whole, while x is short of
   // `stopX` and each ends by `limit`. Those of the window's rows that begin
@@ -234,11 +234,11 @@ class RleSource : public PixelRows {
     walk_.startCount = startCount_;
     end_ = {streamOffset_, 0, 0};
     const SourceCheck check = walk_.To(source, end_, kNever, kNever);
-    valuesUsed_ = paint_.ValuesUsed();
+    paint_.EndTally();
     return check;
   }
   std::int64_t DataEnd() const override { return end_.offset + 2; }
-  const bool* ValuesUsed() const override { return valuesUsed_; }
+  const bool* ValuesUsed() const override { return paint_.ValuesUsed(); }
 
   bool Reserve(std::int64_t rows, std::int64_t rowBytes) override {
     return exits_.Reserve(static_cast<std::size_t>(rows)) &&
@@ -347,8 +347,7 @@ class RleSource : public PixelRows {
   std::int64_t startCount_ = 0;
   Buffer<BandStart> passed_;  // noted on the way from one of those to a band
   std::int64_t passedCount_ = 0;
-  Buffer<Cursor> exits_;  // of the rows of the last fetch
-  const bool* valuesUsed_ = nullptr;
+  Buffer<Cursor> exits_;    // of the rows of the last fetch
   bool resumable_ = false;  // the last fetch, whose window paint_ has still
   Cursor end_;              // at the end-of-bitmap code
 };
